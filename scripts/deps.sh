@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the game and the tests need, when some are missing.
+# Sourced by the other scripts; does nothing when everything is already there.
+zudodo_packages=(build-essential cmake pkg-config googletest libgtest-dev libbenchmark-dev
+  libglfw3-dev libgl1-mesa-dev libgl1-mesa-dri libopenal-dev libopenal1 libstb-dev libvorbis-dev
+  xvfb xdotool x11-utils imagemagick sox)
+
+zudodo_install_deps() {
+  local missing=()
+  for p in "${zudodo_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing Debian packages: ${missing[*]} (run as root, or install them with apt-get)" >&2
+    return 1
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
