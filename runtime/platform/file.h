@@ -1,0 +1,17 @@
+// file.h: opening files by UTF-8 path and replacing a file atomically.
+//
+// Depends on: the C library (POSIX here; a Windows side widens the path and uses the wide-character
+// calls). Must not touch: any runtime object.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+// Opens a file with a C mode string ("rb", "wb"); null when it cannot be opened.
+std::FILE* bbPlatformOpenFile(const char* utf8Path, const char* mode);
+
+// Writes bytes to path so that the old file is replaced whole or not at all: a temporary file in
+// the same folder is written, flushed and synced, then renamed over path.
+// Returns 0 on success, -1 when the temporary file cannot be created, -2 when writing, syncing or
+// renaming fails. On any failure the old file is left as it was and the temporary is removed.
+int bbPlatformReplaceFile(const char* utf8Path, const unsigned char* bytes, std::size_t length);
