@@ -1,0 +1,151 @@
+// Output lines and the runtime-error path: bbPrint's encoding, quitting, the debugger stop's
+// commands over standard input, fatal signals and uncaught exceptions.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "runtime/host/error.h"
+#include "runtime/host/game.h"
+#include "runtime/object/gc.h"
+#include "runtime/object/object.h"
+
+namespace {
+
+// Feeds text to standard input and sends standard output to standard error, so that a death
+// test sees everything the process wrote.
+void FeedStdin(const std::string& text) {
+  std::FILE* f = std::tmpfile();
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::rewind(f);
+  dup2(fileno(f), 0);
+  std::clearerr(stdin);
+  dup2(2, 1);
+}
+
+TEST(Output, PrintWritesUtf8Lines) {
+  testing::internal::CaptureStdout();
+  const Char units[] = {u'c', u'a', u'f', 0xe9};
+  bbPrint(String(units, 4));
+  bbDebugLog(String("two"));
+  bbPrint(String());
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "caf\xc3\xa9\ntwo\n\n");
+}
+
+TEST(RuntimeError, EmptyMessageQuitsSilentlyWithStatusZero) {
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);
+        bbError(String());
+      },
+      ::testing::ExitedWithCode(0), "^$");
+}
+
+TEST(RuntimeError, MessageThenDebuggerStopEndsAtEndOfInput) {
+  EXPECT_EXIT(
+      {
+        FeedStdin("");
+        bbError(String("Image frame outside surface"));
+      },
+      ::testing::ExitedWithCode(255), "Runtime Error : Image frame outside surface\n\n\\{\\{~~~~\\}\\}");
+}
+
+TEST(RuntimeError, DebuggerCommands) {
+  // "?" reads on, "r" resumes (the report repeats), "q" quits with status 0.
+  EXPECT_EXIT(
+      {
+        FeedStdin("?\nr\nq\n");
+        dbg_error("boom");
+      },
+      ::testing::ExitedWithCode(0), "Runtime Error : boom(.|\n)*Runtime Error : boom");
+  // An unknown command is echoed and ends the process with -1.
+  EXPECT_EXIT(
+      {
+        FeedStdin("zap\n");
+        dbg_error("boom");
+      },
+      ::testing::ExitedWithCode(255), "\\?\\?\\?\\?\\? zap \\?\\?\\?\\?\\?");
+  // A last line without a line break ends it too.
+  EXPECT_EXIT(
+      {
+        FeedStdin("?");
+        dbg_error("boom");
+      },
+      ::testing::ExitedWithCode(255), "boom");
+}
+
+TEST(RuntimeError, StepCommandsSetTheDebuggerState) {
+  EXPECT_EXIT(
+      {
+        FeedStdin("s\n");
+        // The stop returns after "s"; the loop then reports again and hits end of input.
+        dbg_error("step");
+      },
+      ::testing::ExitedWithCode(255), "Runtime Error : step(.|\n)*Runtime Error : step");
+}
+
+TEST(RuntimeError, ObjectDisplayOnlyForObjectsTheCollectorHolds) {
+  gc_init();
+  Object* held = new Object;
+  char address[64];
+  std::snprintf(address, sizeof address, "@%p\n", static_cast<void*>(held));
+  int on_stack = 0;
+  char bogus[64];
+  std::snprintf(bogus, sizeof bogus, "@%p\n", static_cast<void*>(&on_stack));
+  EXPECT_EXIT(
+      {
+        FeedStdin(std::string(address) + "q\n");
+        dbg_error("inspect");
+      },
+      ::testing::ExitedWithCode(0), "\\+Object");
+  // A stack address, a wild one and a non-number each print an empty line and go on.
+  EXPECT_EXIT(
+      {
+        FeedStdin(std::string(bogus) + "@0x10\n@zz\n@\nq\n");
+        dbg_error("inspect");
+      },
+      ::testing::ExitedWithCode(0), "\\{\\{~~~~\\}\\}\n\n\n\n\n\n$");
+}
+
+TEST(RuntimeError, FatalSignalsReportTheirNames) {
+  EXPECT_EXIT(
+      {
+        FeedStdin("");
+        bbInstallSignalHandlers();
+        std::raise(SIGFPE);
+      },
+      ::testing::ExitedWithCode(255), "Runtime Error : Floating point exception");
+  EXPECT_EXIT(
+      {
+        FeedStdin("");
+        sighandler(SIGILL);
+      },
+      ::testing::ExitedWithCode(255), "Runtime Error : Illegal instruction");
+  EXPECT_EXIT(
+      {
+        FeedStdin("");
+        sighandler(99);
+      },
+      ::testing::ExitedWithCode(255), "Runtime Error : Unknown signal");
+}
+
+TEST(RuntimeError, UncaughtExceptionFromGameCodeDies) {
+  gc_init();
+  struct Thrower : BBGameDelegate {
+    void UpdateGame() override { throw new ThrowableObject; }
+  };
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);
+        BBGame host;
+        host.SetDelegate(new Thrower);
+        host.StartGame();
+        host.UpdateGame();
+      },
+      ::testing::ExitedWithCode(255), "Runtime Error : Uncaught Exception");
+}
+
+}  // namespace

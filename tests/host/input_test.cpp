@@ -1,0 +1,263 @@
+// The input store's queues and limits, joystick polling through the host, the delegate's
+// dispatch, the application object's creation and the shared random generator.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "fake_window.h"
+#include "runtime/host/app.h"
+#include "runtime/host/asyncevent.h"
+#include "runtime/host/game.h"
+#include "runtime/host/input.h"
+#include "runtime/host/start.h"
+#include "runtime/object/gc.h"
+
+// The test program's application object: counts its hooks.
+namespace {
+class c_CountingApp : public c_App {
+ public:
+  c_CountingApp* m_new() {
+    c_App::m_new();
+    return this;
+  }
+  int p_OnCreate() override { return ++creates; }
+  int p_OnUpdate() override {
+    ++updates;
+    hitsSeen = bb_input_KeyHit(65);
+    return 0;
+  }
+  int p_OnSuspend() override { return ++suspends; }
+  int p_OnResume() override { return ++resumes; }
+  int creates = 0, updates = 0, suspends = 0, resumes = 0, hitsSeen = -1;
+};
+}  // namespace
+
+c_App* bbNewApplication() { return (new c_CountingApp)->m_new(); }
+
+namespace {
+
+using E = c_BBGameEvent;
+
+class InputStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gc_init();
+    host = new BBGlfwGame;
+    bbRegisterRoots();
+    bbInit();
+    gc_mark();
+    in = (new c_InputDevice)->m_new();
+    for (int p = 0; p < 4; ++p) gc_assign(in->m__joyStates[p], (new c_JoyState)->m_new());
+    bb_input_SetInputDevice(in);
+  }
+  void TearDown() override { delete host; }
+  void Key(int event, int data) { in->p_KeyEvent(event, data); }
+
+  ScopedFakeWindow window;
+  BBGlfwGame* host = nullptr;
+  c_InputDevice* in = nullptr;
+};
+
+TEST_F(InputStore, HitsLastExactlyOneUpdate) {
+  Key(E::KeyDown, 65);
+  Key(E::KeyUp, 65);
+  EXPECT_EQ(bb_input_KeyHit(65), 1) << "a press and release between updates still counts";
+  EXPECT_EQ(bb_input_KeyDown(65), 0);
+  in->p_EndUpdate();
+  EXPECT_EQ(bb_input_KeyHit(65), 0);
+  EXPECT_EQ(bb_input_KeyDown(65), 0);
+}
+
+TEST_F(InputStore, RepeatedKeyDownCountsOnceButRepeatedCharactersQueue) {
+  for (int i = 0; i < 5; ++i) {
+    Key(E::KeyDown, 38);
+    Key(E::KeyChar, 0x10026);
+  }
+  EXPECT_EQ(bb_input_KeyHit(38), 1);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(bb_input_GetChar(), 0x10026);
+  EXPECT_EQ(bb_input_GetChar(), 0);
+  // Pressed twice within one update period: counted and queued twice.
+  Key(E::KeyUp, 38);
+  Key(E::KeyDown, 38);
+  EXPECT_EQ(bb_input_KeyHit(38), 2);
+  EXPECT_EQ(in->m__keyHitPut, 2);
+}
+
+TEST_F(InputStore, HitQueueHolds33AndCharacterQueue32) {
+  for (int k = 0; k < 40; ++k) Key(E::KeyDown, 100 + k);
+  for (int k = 0; k < 33; ++k) EXPECT_EQ(bb_input_KeyHit(100 + k), 1) << k;
+  for (int k = 33; k < 40; ++k) {
+    EXPECT_EQ(bb_input_KeyHit(100 + k), 0) << "dropped hit " << k;
+    EXPECT_EQ(bb_input_KeyDown(100 + k), 1) << "but the key is down";
+  }
+  for (int c = 0; c < 40; ++c) Key(E::KeyChar, 'a' + c);
+  int read = 0;
+  while (bb_input_GetChar()) ++read;
+  EXPECT_EQ(read, 32);
+  in->p_EndUpdate();
+  for (int k = 0; k < 40; ++k) EXPECT_EQ(bb_input_KeyHit(100 + k), 0);
+  Key(E::KeyChar, 'z');
+  EXPECT_EQ(bb_input_GetChar(), 'z') << "the character queue starts over after an update";
+}
+
+TEST_F(InputStore, LeftButtonAndTouchZeroArePaired) {
+  in->p_MouseEvent(E::MouseDown, 0, 10, 20);
+  EXPECT_EQ(bb_input_MouseDown(0), 1);
+  EXPECT_EQ(bb_input_TouchDown(0), 1);
+  EXPECT_EQ(bb_input_MouseHit(0), 1);
+  EXPECT_EQ(bb_input_KeyHit(KEY_TOUCH0), 1);
+  EXPECT_EQ(bb_input_TouchX(0), 10);
+  EXPECT_EQ(bb_input_TouchY(0), 20);
+  in->p_MouseEvent(E::MouseUp, 0, 99, 99);
+  EXPECT_EQ(bb_input_TouchDown(0), 0);
+  EXPECT_EQ(bb_input_MouseX(), 10) << "a release does not move the pointer";
+  in->p_EndUpdate();
+  in->p_TouchEvent(E::TouchDown, 0, 5, 6);
+  EXPECT_EQ(bb_input_MouseDown(0), 1);
+  EXPECT_EQ(bb_input_MouseHit(0), 1);
+  EXPECT_EQ(bb_input_MouseX(), 5);
+  in->p_TouchEvent(E::TouchDown, 3, 70, 80);
+  in->p_TouchEvent(E::TouchMove, 3, 71, 81);
+  EXPECT_EQ(bb_input_TouchX(3), 71);
+  EXPECT_EQ(bb_input_MouseX(), 5) << "only touch 0 moves the mouse position";
+  in->p_MouseEvent(E::MouseDown, 1, 1, 2);
+  EXPECT_EQ(bb_input_KeyDown(KEY_RMB), 1);
+  in->p_MotionEvent(E::MotionAccel, 0, 0.5f, -0.5f, 1);
+  EXPECT_EQ(bb_input_AccelX(), 0.5f);
+  EXPECT_EQ(bb_input_AccelY(), -0.5f);
+}
+
+TEST_F(InputStore, OutOfRangeQueriesAndEventsAreHarmless) {
+  EXPECT_EQ(bb_input_KeyDown(0), 0);
+  EXPECT_EQ(bb_input_KeyHit(512), 0);
+  EXPECT_EQ(bb_input_KeyDown(-5), 0);
+  EXPECT_EQ(bb_input_TouchX(32), 0.0f);
+  EXPECT_EQ(bb_input_TouchY(-1), 0.0f);
+  Key(E::KeyDown, 0);
+  EXPECT_EQ(bb_input_KeyHit(0), 0) << "code 0 never reports anything";
+  Key(E::KeyDown, 600);
+  Key(E::KeyUp, -3);
+  in->p_TouchEvent(E::TouchDown, 200, 1, 1);
+  EXPECT_EQ(in->m__keyHitPut, 1);  // only the key-0 hit was recorded
+}
+
+TEST_F(InputStore, JoystickPollingStopsAtTheFirstAbsentPort) {
+  window.fake.joys[0].present = true;
+  window.fake.joys[0].buttons = {1, 0, 1};
+  window.fake.joys[2].present = true;  // behind an absent port 1: never polled
+  window.fake.joys[2].buttons = {1};
+  in->p_BeginUpdate();
+  EXPECT_EQ(window.fake.joyPolls, (std::vector<int>{0, 1}));
+  EXPECT_EQ(bb_input_JoyDown(0, 0), 1);
+  EXPECT_EQ(bb_input_JoyHit(0, 0), 1);
+  EXPECT_EQ(bb_input_JoyDown(1, 0), 0);
+  EXPECT_EQ(bb_input_JoyHit(2, 0), 1);
+  EXPECT_EQ(bb_input_JoyDown(0, 2), 0);
+  in->p_EndUpdate();
+  in->p_BeginUpdate();
+  EXPECT_EQ(bb_input_JoyHit(0, 0), 0) << "a held button is one hit";
+  window.fake.joys[0].buttons = {0, 0, 1};
+  in->p_BeginUpdate();
+  EXPECT_EQ(bb_input_JoyDown(0, 0), 0);
+  window.fake.joys[0].present = false;
+  window.fake.joys[0].axes = {0.7f};
+  in->p_BeginUpdate();
+  EXPECT_EQ(bb_input_JoyX(0, 0), 0.0f) << "an unplugged pad keeps its old state";
+}
+
+TEST_F(InputStore, DelegateDispatchesAndHidesHitsAfterTheUpdate) {
+  bbNewApplication();
+  auto* app = static_cast<c_CountingApp*>(bb_app__app);
+  ASSERT_EQ(host->Delegate(), bb_app__delegate);
+  // The delegate creates the real graphics device only in StartGame; drive the input side here.
+  c_GameDelegate* d = bb_app__delegate;
+  gc_assign(d->m__input, in);
+  d->KeyEvent(E::KeyDown, 65);
+  d->UpdateGame();
+  EXPECT_EQ(app->updates, 1);
+  EXPECT_EQ(app->hitsSeen, 1);
+  EXPECT_EQ(bb_input_KeyHit(65), 0) << "cleared at the end of the update";
+  d->SuspendGame();
+  d->ResumeGame();
+  EXPECT_EQ(app->suspends, 1);
+  EXPECT_EQ(app->resumes, 1);
+}
+
+TEST_F(InputStore, ASecondApplicationObjectIsARuntimeError) {
+  bbNewApplication();
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);  // the report goes to standard output; let the death test see it
+        std::freopen("/dev/null", "r", stdin);
+        bbNewApplication();
+      },
+      ::testing::ExitedWithCode(255), "Runtime Error : App has already been created");
+}
+
+TEST_F(InputStore, CloseAndBackKeysEndTheProcess) {
+  bbNewApplication();
+  gc_assign(bb_app__delegate->m__input, in);
+  EXPECT_EXIT(bb_app__delegate->KeyEvent(E::KeyDown, KEY_CLOSE), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(bb_app__delegate->KeyEvent(E::KeyDown, KEY_BACK), ::testing::ExitedWithCode(0), "");
+  bb_app__delegate->KeyEvent(E::KeyUp, KEY_CLOSE);  // only the key-down ends it
+}
+
+TEST(Random, MatchesTheLinearCongruentialStep) {
+  bb_random_Seed = 1234;
+  float r = bb_random_Rnd();
+  unsigned expect = 1234u * 1664525u + 1013904223u;
+  EXPECT_EQ(static_cast<unsigned>(bb_random_Seed), expect);
+  EXPECT_EQ(r, static_cast<float>(expect >> 8) * 5.9604645e-8f);
+  // Wrap-around of the 32-bit state, and the range of many draws.
+  bb_random_Seed = -1;
+  bb_random_Rnd();
+  EXPECT_EQ(static_cast<unsigned>(bb_random_Seed), 0xffffffffu * 1664525u + 1013904223u);
+  float lo = 1, hi = 0;
+  for (int i = 0; i < 100000; ++i) {
+    float v = bb_random_Rnd();
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+  }
+  EXPECT_GE(lo, 0.0f);
+  EXPECT_LT(hi, 1.0f);
+  EXPECT_GT(hi, 0.999f);
+  bb_random_Seed = 7;
+  float a = bb_random_Rnd2(10, 20);
+  bb_random_Seed = 7;
+  EXPECT_FLOAT_EQ(a, 10 + 10 * bb_random_Rnd());
+  bb_random_Seed = 7;
+  float b = bb_random_Rnd3(4);
+  bb_random_Seed = 7;
+  EXPECT_FLOAT_EQ(b, 4 * bb_random_Rnd());
+}
+
+TEST(AsyncEvents, SourcesThatRemoveThemselvesDoNotSkipTheirNeighbour) {
+  gc_init();
+  gc_assign(bb_asyncevent__sources, (new c_Stack)->m_new());
+  static std::vector<int> visits;
+  struct Source : Object, c_IAsyncEventSource {
+    int id;
+    bool removeSelf;
+    Source(int i, bool r) : id(i), removeSelf(r) {}
+    int p_UpdateAsyncEvents() override {
+      visits.push_back(id);
+      if (removeSelf) {
+        for (int i = 0; i < bb_asyncevent__sources->p_Length(); ++i)
+          if (bb_asyncevent__sources->p_Get(i) == this) bb_asyncevent__sources->p_Remove(i);
+        bb_asyncevent__current = nullptr;
+      }
+      return 0;
+    }
+  };
+  bb_asyncevent__sources->p_Push(new Source(1, false));
+  bb_asyncevent__sources->p_Push(new Source(2, true));
+  bb_asyncevent__sources->p_Push(new Source(3, false));
+  visits.clear();
+  bb_asyncevent_UpdateAsyncEvents();
+  EXPECT_EQ(visits, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(bb_asyncevent__current, nullptr);
+  EXPECT_EQ(bb_asyncevent__sources->p_Length(), 2);
+  bb_asyncevent__sources = nullptr;
+}
+
+}  // namespace
