@@ -16,7 +16,7 @@ int gc_alloced_bytes = 0;
 int gc_max_alloced_bytes = 0;
 int gc_marked_bytes = 0;
 int gc_free_bytes = 0;
-gc_object* gc_cache[8];
+gc_cached_block* gc_cache[8];
 bool gc_force_sweep = false;
 gc_object* gc_locals[gc_locals_max];
 gc_object** gc_locals_sp = gc_locals;
@@ -64,8 +64,8 @@ void gc_unlink(gc_object* p) {
 // Returns a block to its size cache, or to the system when it is too big to cache.
 void gc_free_block(void* block, int size) {
   if (size <= gc_max_cached) {
-    gc_object* p = static_cast<gc_object*>(block);
-    p->succ = gc_cache[size >> 3];
+    gc_cached_block* p = static_cast<gc_cached_block*>(block);
+    p->next = gc_cache[size >> 3];
     gc_cache[size >> 3] = p;
   } else {
     std::free(block);
@@ -115,8 +115,8 @@ void* gc_object_alloc(int size) {
   gc_flush_free(size);
   void* block = nullptr;
   if (size <= gc_max_cached && gc_cache[size >> 3]) {
-    gc_object* p = gc_cache[size >> 3];
-    gc_cache[size >> 3] = p->succ;
+    gc_cached_block* p = gc_cache[size >> 3];
+    gc_cache[size >> 3] = p->next;
     block = p;
   } else {
     block = std::malloc(static_cast<std::size_t>(size));

@@ -63,7 +63,11 @@ extern int gc_alloced_bytes;        // bytes of objects not yet known to be garb
 extern int gc_max_alloced_bytes;    // highest gc_alloced_bytes seen (statistics)
 extern int gc_marked_bytes;         // bytes moved to the marked list in this cycle
 extern int gc_free_bytes;           // bytes waiting in the free list
-extern gc_object* gc_cache[8];      // recycled blocks of 8..56 bytes by size / 8, chained by succ
+// A recycled block: its first word links it to the next block of the same size.
+struct gc_cached_block {
+  gc_cached_block* next;
+};
+extern gc_cached_block* gc_cache[8];  // recycled blocks of 8..56 bytes by size / 8
 extern bool gc_force_sweep;         // set after file loads; the collection step does not read it
 
 // A stack of local roots; nothing pushes onto it in this program, so it stays empty.

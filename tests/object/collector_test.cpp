@@ -24,6 +24,13 @@ struct Node : Object {
   }
 };
 
+// A 40-byte object (header and one field): small enough for the block caches.
+struct Small : Object {
+  int value = 0;
+  Small() { ++live_nodes; }
+  ~Small() override { --live_nodes; }
+};
+
 // A 200-byte object, too big for the small-block caches.
 struct Big : Object {
   char bytes[200] = {};
@@ -144,14 +151,19 @@ TEST_F(Collector, PlainStoreWithoutBarrierIntoBlackLosesTheObject) {
 }
 
 TEST_F(Collector, SmallBlocksAreRecycledLargeOnesAreNot) {
-  Node* a = new Node;
+  Small* a = new Small;
+  Big* big = new Big;
+  ASSERT_LE(a->flags & ~7, gc_max_cached);
+  ASSERT_GT(big->flags & ~7, gc_max_cached);
   void* block = a;
-  FullCycle();  // a is garbage
+  int slot = (a->flags & ~7) >> 3;
+  FullCycle();  // both are garbage
   gc_flush_free(0x7fffffff);
   ASSERT_EQ(live_nodes, 0);
-  Node* b = new Node;
-  EXPECT_EQ(static_cast<void*>(b), block) << "the cached block of the same size is reused";
-  EXPECT_EQ(gc_cache[(b->flags & ~7) >> 3], nullptr);
+  EXPECT_EQ(static_cast<void*>(gc_cache[slot]), block) << "the small block waits in its cache";
+  Small* b = new Small;
+  EXPECT_EQ(static_cast<void*>(b), block) << "and is reused for the next object of its size";
+  EXPECT_NE(static_cast<void*>(gc_cache[slot]), block);
 }
 
 TEST_F(Collector, IncrementalStepsMarkInProportionToAllocation) {
