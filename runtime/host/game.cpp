@@ -242,6 +242,16 @@ void BBGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
   win()->SetCallbacks(callbacks);
 }
 
+void BBGlfwGame::FullscreenFlip(int* fullscreen) {
+  BBVideoModeInfo desktop = win()->DesktopMode();
+  *fullscreen = 1 - *fullscreen;
+  if (*fullscreen == 1) {
+    SetGlfwWindow(desktop.width, desktop.height, desktop.red, desktop.green, desktop.blue, 0, 0, 0, true);
+  } else {
+    SetGlfwWindow(640, 480, desktop.red, desktop.green, desktop.blue, 0, 0, 0, false);
+  }
+}
+
 void BBGlfwGame::Run() {
   SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
   StartGame();

@@ -131,6 +131,10 @@ class BBGlfwGame : public BBGame {
                              int depth, int stencil, bool fullscreen);
   // Opens the window, starts the game and runs the loop until the window closes.
   virtual void Run();
+  // Switches between a 640 x 480 window and full screen at the desktop's size, both with the
+  // desktop's colour depth; *fullscreen (0 or 1) is flipped. The window is re-opened, so every
+  // texture must be rebuilt afterwards.
+  void FullscreenFlip(int* fullscreen);
 
   BBGlfwVideoMode* GetGlfwDesktopMode();
   Array<BBGlfwVideoMode*> GetGlfwVideoModes();

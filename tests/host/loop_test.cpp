@@ -2,6 +2,7 @@
 // driven through a scripted window system and a test clock.
 #include <GLFW/glfw3.h>  // the library's key numbers only
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <functional>
@@ -213,6 +214,38 @@ TEST_F(HostLoop, OpeningTheWindowReleasesHeldKeysCentresAndTitles) {
   EXPECT_EQ(glfwGraphicsSeq, seq + 2);
   EXPECT_EQ(window.fake.opens, 2);
   EXPECT_EQ(window.fake.closes, 1);
+}
+
+TEST_F(HostLoop, FullscreenFlipReopensAtTheDesktopSizeAndBack) {
+  host->StartGame();
+  window.fake.desktop = {1920, 1080, 8, 8, 8};
+  int fullscreen = 0;
+  int seq = glfwGraphicsSeq;
+  host->FullscreenFlip(&fullscreen);
+  EXPECT_EQ(fullscreen, 1);
+  EXPECT_TRUE(window.fake.lastFullscreen);
+  EXPECT_EQ(window.fake.lastWidth, 1920);
+  EXPECT_EQ(window.fake.lastHeight, 1080);
+  host->FullscreenFlip(&fullscreen);
+  EXPECT_EQ(fullscreen, 0);
+  EXPECT_FALSE(window.fake.lastFullscreen);
+  EXPECT_EQ(window.fake.lastWidth, 640);
+  EXPECT_EQ(window.fake.posX, (1920 - 640) / 2);
+  EXPECT_EQ(window.fake.title, "Garvolin Zudodo");
+  EXPECT_EQ(glfwGraphicsSeq, seq + 2);
+}
+
+TEST_F(HostLoop, AWindowLibraryThatWillNotStartEndsTheProcess) {
+  struct NoWindows : FakeWindow {
+    bool Init() override { return false; }
+  } broken;
+  auto start = [&broken] {
+    bbSetWindowSystem(&broken);
+    dup2(2, 1);
+    const char* args[] = {"garvolin-zudodo", nullptr};
+    BBDesktopGame::Main(1, args);
+  };
+  EXPECT_EXIT(start(), ::testing::ExitedWithCode(255), "^glfwInit failed\n$");
 }
 
 class HostCallbacks : public HostLoop {
