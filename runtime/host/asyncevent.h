@@ -18,9 +18,14 @@ class c_Stack : public Object {
   static c_IAsyncEventSource* m_NIL;
 
   c_Stack* m_new() { return this; }
+  // A stack holding a copy of the whole array.
+  c_Stack* m_new2(Array<c_IAsyncEventSource*> data);
   void mark() override;
-  int p_Length() const { return m_length; }
+  int p_Length2() const { return m_length; }
   c_IAsyncEventSource* p_Get(int index) { return m_data[index]; }
+  // Shrinking clears the dropped slots; growing past the capacity reallocates to
+  // max(length * 2 + 10, newLength).
+  void p_Length(int newLength);
   void p_Push(c_IAsyncEventSource* source);
   // Removes the element at index, moving the later ones down.
   void p_Remove(int index);

@@ -242,7 +242,7 @@ TEST(AsyncEvents, SourcesThatRemoveThemselvesDoNotSkipTheirNeighbour) {
     int p_UpdateAsyncEvents() override {
       visits.push_back(id);
       if (removeSelf) {
-        for (int i = 0; i < bb_asyncevent__sources->p_Length(); ++i)
+        for (int i = 0; i < bb_asyncevent__sources->p_Length2(); ++i)
           if (bb_asyncevent__sources->p_Get(i) == this) bb_asyncevent__sources->p_Remove(i);
         bb_asyncevent__current = nullptr;
       }
@@ -256,7 +256,7 @@ TEST(AsyncEvents, SourcesThatRemoveThemselvesDoNotSkipTheirNeighbour) {
   bb_asyncevent_UpdateAsyncEvents();
   EXPECT_EQ(visits, (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(bb_asyncevent__current, nullptr);
-  EXPECT_EQ(bb_asyncevent__sources->p_Length(), 2);
+  EXPECT_EQ(bb_asyncevent__sources->p_Length2(), 2);
   bb_asyncevent__sources = nullptr;
 }
 

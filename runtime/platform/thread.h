@@ -1,0 +1,12 @@
+// thread.h: native threads, behind one small interface.
+//
+// Depends on: POSIX threads here; the Windows side uses CreateThread and WaitForSingleObject.
+// Must not touch: runtime objects.
+#pragma once
+
+struct BBPlatformThread;
+
+// Starts fn(arg) on a new thread; null when no thread could be started.
+BBPlatformThread* bbPlatformThreadStart(void (*fn)(void*), void* arg);
+// Waits without limit for the thread to end and releases its handle.
+void bbPlatformThreadJoin(BBPlatformThread* thread);
