@@ -163,6 +163,10 @@ void BBGame::DiscardGraphics() {
 
 BBGlfwGame::BBGlfwGame() { _glfwGame = this; }
 
+BBGlfwGame::~BBGlfwGame() {
+  if (_glfwGame == this) _glfwGame = nullptr;
+}
+
 void BBGlfwGame::SetUpdateRate(int hertz) {
   BBGame::SetUpdateRate(hertz);
   if (hertz) {

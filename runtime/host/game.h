@@ -109,6 +109,7 @@ class BBGlfwVideoMode : public Object {
 class BBGlfwGame : public BBGame {
  public:
   BBGlfwGame();
+  ~BBGlfwGame() override;
 
   static BBGlfwGame* _glfwGame;
 
