@@ -1,0 +1,4 @@
+#include "strip.h"
+namespace assetgen {
+void addArtworkPictures(std::vector<Picture>&) {}
+}

@@ -1,0 +1,4 @@
+#include "strip.h"
+namespace assetgen {
+void addInterfacePictures(std::vector<Picture>&) {}
+}

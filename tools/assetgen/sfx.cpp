@@ -1,0 +1,2 @@
+#include "audio.h"
+namespace assetgen { std::vector<SoundEffect> makeSoundEffects() { return {}; } }
