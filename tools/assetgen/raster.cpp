@@ -64,30 +64,32 @@ Image Image::enlarged(int factor) const {
   return out;
 }
 
-namespace {
-struct PixelRange {
-  int x0, y0, x1, y1;  // inclusive-exclusive, in image pixels
-};
-PixelRange rangeOf(const Box& b, int ox, int oy, float s, int fw, int fh) {
-  const float bx0 = std::max(b.x0, 0.0f), by0 = std::max(b.y0, 0.0f);
-  const float bx1 = std::min(b.x1, static_cast<float>(fw)), by1 = std::min(b.y1, static_cast<float>(fh));
-  PixelRange r;
-  r.x0 = ox + static_cast<int>(std::floor(bx0 * s)) - 1;
-  r.y0 = oy + static_cast<int>(std::floor(by0 * s)) - 1;
-  r.x1 = ox + static_cast<int>(std::ceil(bx1 * s)) + 1;
-  r.y1 = oy + static_cast<int>(std::ceil(by1 * s)) + 1;
-  const int fx1 = ox + static_cast<int>(std::lround(static_cast<float>(fw) * s));
-  const int fy1 = oy + static_cast<int>(std::lround(static_cast<float>(fh) * s));
-  r.x0 = std::max(r.x0, ox);
-  r.y0 = std::max(r.y0, oy);
-  r.x1 = std::min(r.x1, fx1);
-  r.y1 = std::min(r.y1, fy1);
-  return r;
+Pen::Pen(Image& img, int originX, int originY, float scale, int frameW, int frameH)
+    : img_(img), ox_(originX), oy_(originY), s_(scale), fw_(frameW), fh_(frameH) {
+  clip_ = {ox_, oy_, ox_ + static_cast<int>(std::lround(static_cast<float>(fw_) * s_)),
+           oy_ + static_cast<int>(std::lround(static_cast<float>(fh_) * s_))};
 }
-}  // namespace
+
+Pen Pen::sub(Vec2 topLeft, float k, int frameW, int frameH) const {
+  Pen p(img_, ox_ + static_cast<int>(std::lround(topLeft.x * s_)), oy_ + static_cast<int>(std::lround(topLeft.y * s_)),
+        s_ * k, frameW, frameH);
+  p.clip_.x0 = std::max(p.clip_.x0, clip_.x0);
+  p.clip_.y0 = std::max(p.clip_.y0, clip_.y0);
+  p.clip_.x1 = std::min(p.clip_.x1, clip_.x1);
+  p.clip_.y1 = std::min(p.clip_.y1, clip_.y1);
+  return p;
+}
+
+void Pen::range(const Box& b, Clip& r) const {
+  r.x0 = std::max(ox_ + static_cast<int>(std::floor(b.x0 * s_)) - 1, clip_.x0);
+  r.y0 = std::max(oy_ + static_cast<int>(std::floor(b.y0 * s_)) - 1, clip_.y0);
+  r.x1 = std::min(ox_ + static_cast<int>(std::ceil(b.x1 * s_)) + 1, clip_.x1);
+  r.y1 = std::min(oy_ + static_cast<int>(std::ceil(b.y1 * s_)) + 1, clip_.y1);
+}
 
 void Pen::shadePixels(const Box& bounds, const std::function<Colour(Vec2)>& f) {
-  const PixelRange r = rangeOf(bounds, ox_, oy_, s_, fw_, fh_);
+  Clip r;
+  range(bounds, r);
   for (int y = r.y0; y < r.y1; ++y) {
     for (int x = r.x0; x < r.x1; ++x) {
       const Vec2 p{(static_cast<float>(x - ox_) + 0.5f) / s_, (static_cast<float>(y - oy_) + 0.5f) / s_};
@@ -97,7 +99,8 @@ void Pen::shadePixels(const Box& bounds, const std::function<Colour(Vec2)>& f) {
 }
 
 void Pen::fill(const Box& bounds, const Shape& shape, const Paint& paint) {
-  const PixelRange r = rangeOf(bounds, ox_, oy_, s_, fw_, fh_);
+  Clip r;
+  range(bounds, r);
   for (int y = r.y0; y < r.y1; ++y) {
     for (int x = r.x0; x < r.x1; ++x) {
       const Vec2 p{(static_cast<float>(x - ox_) + 0.5f) / s_, (static_cast<float>(y - oy_) + 0.5f) / s_};
@@ -112,7 +115,8 @@ void Pen::fill(const Box& bounds, const Shape& shape, Colour c) {
 }
 
 void Pen::fillHard(const Box& bounds, const Shape& shape, Colour c) {
-  const PixelRange r = rangeOf(bounds, ox_, oy_, s_, fw_, fh_);
+  Clip r;
+  range(bounds, r);
   for (int y = r.y0; y < r.y1; ++y) {
     for (int x = r.x0; x < r.x1; ++x) {
       const Vec2 p{(static_cast<float>(x - ox_) + 0.5f) / s_, (static_cast<float>(y - oy_) + 0.5f) / s_};

@@ -78,8 +78,10 @@ struct Box {
 // corner to (frameWidth, frameHeight); one unit is `scale` pixels.
 class Pen {
  public:
-  Pen(Image& img, int originX, int originY, float scale, int frameW, int frameH)
-      : img_(img), ox_(originX), oy_(originY), s_(scale), fw_(frameW), fh_(frameH) {}
+  Pen(Image& img, int originX, int originY, float scale, int frameW, int frameH);
+  // A pen for drawing a frameW x frameH unit picture scaled by k with its top-left corner at
+  // `topLeft` (units of this pen); it stays clipped to this pen's frame.
+  Pen sub(Vec2 topLeft, float k, int frameW, int frameH) const;
   float scale() const { return s_; }
   float pixel() const { return 1.0f / s_; }  // one pixel in units
   int frameWidth() const { return fw_; }
@@ -105,10 +107,15 @@ class Pen {
   void polygon(const std::vector<Vec2>& pts, Colour col);
 
  private:
+  struct Clip {
+    int x0, y0, x1, y1;  // pixels, end-exclusive
+  };
+  void range(const Box& b, Clip& out) const;
   Image& img_;
   int ox_, oy_;
   float s_;
   int fw_, fh_;
+  Clip clip_;
 };
 
 // Signed distance functions (units).

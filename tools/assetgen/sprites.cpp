@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "paintkit.h"
+#include "sprites.h"
 #include "strip.h"
 
 namespace assetgen {
@@ -427,11 +428,18 @@ void drawSpikes(Pen& pen, int f) {
 
 }  // namespace
 
+void drawHeroSprite(Pen& pen, int frame) { drawHeroFrame(pen, frame); }
+void drawBitsSprite(Pen& pen, int frame) { drawBitsFrame(pen, frame); }
+void drawPatrollerSprite(Pen& pen, int frame) { drawNmeFrame(pen, frame); }
+void drawSpikeSprite(Pen& pen, int frame) {
+  if (frame < 4) drawSpikes(pen, frame);
+}
+
 void addSpritePictures(std::vector<Picture>& out) {
   out.push_back({"garvolin", 64, 64, 16, false, drawHeroFrame});
   out.push_back({"bits", 64, 64, 16, false, drawBitsFrame});
   out.push_back({"nme", 64, 64, 16, false, drawNmeFrame});
-  out.push_back({"dislike", 64, 64, 16, false, [](Pen& pen, int f) { if (f < 4) drawSpikes(pen, f); }});
+  out.push_back({"dislike", 64, 64, 16, false, drawSpikeSprite});
 }
 
 }  // namespace assetgen

@@ -10,6 +10,7 @@
 
 #include "noise.h"
 #include "paintkit.h"
+#include "sprites.h"
 #include "strip.h"
 
 namespace assetgen {
@@ -377,6 +378,8 @@ void drawWallPiece(Pen& pen, const Material& m, int mask) {
 }
 
 }  // namespace
+
+void drawWallSprite(Pen& pen, int world, int frame) { drawWallPiece(pen, materialFor(world), kWallFrameMask[frame]); }
 
 void addWallPictures(std::vector<Picture>& out) {
   for (int w = 1; w <= 9; ++w) {
