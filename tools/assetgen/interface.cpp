@@ -43,7 +43,7 @@ void drawMenuBar(Pen& pen, int f) {
 
 // --- icons (tinted) ---------------------------------------------------------------------------
 
-const Colour kInk{0.12f, 0.12f, 0.14f, 0.75f};  // dark rim that stays dark under any tint
+const Colour kInk{0.12f, 0.12f, 0.12f, 0.75f};  // dark rim that stays dark under any tint
 
 Paint whiteSheen(float y0, float y1) { return linear({0, y0}, {0, y1}, grey(1.0f), grey(0.78f)); }
 
@@ -55,12 +55,12 @@ void drawIcon(Pen& pen, int f) {
   const Vec2 c{16, 16};
   switch (f) {
     case 0:  // pause
-      pen.circle(c, 14.5f, Colour{0.1f, 0.1f, 0.12f, 0.45f});
+      pen.circle(c, 14.5f, Colour{0.1f, 0.1f, 0.1f, 0.45f});
       pen.ring(c, 13.5f, 2.0f, grey(0.95f));
       iconShape(pen, [](Vec2 p) { return std::min(sdf::roundBox(p, {12, 16}, {2.4f, 7}, 1), sdf::roundBox(p, {20, 16}, {2.4f, 7}, 1)); });
       break;
     case 1:  // quit: a cross in a ring
-      pen.circle(c, 14.5f, Colour{0.1f, 0.1f, 0.12f, 0.45f});
+      pen.circle(c, 14.5f, Colour{0.1f, 0.1f, 0.1f, 0.45f});
       pen.ring(c, 13.5f, 2.0f, grey(0.95f));
       iconShape(pen, [](Vec2 p) {
         return std::min(sdf::segment(p, {10.5f, 10.5f}, {21.5f, 21.5f}, 2.4f), sdf::segment(p, {21.5f, 10.5f}, {10.5f, 21.5f}, 2.4f));
@@ -109,7 +109,7 @@ void drawIcon(Pen& pen, int f) {
       const Shape phone = [](Vec2 p) { return sdf::roundBox(rotate(p - Vec2{16, 16}, -20), {0, 0}, {5.5f, 9.5f}, 2); };
       iconShape(pen, phone);
       pen.fill({0, 0, 32, 32}, [](Vec2 p) { return sdf::roundBox(rotate(p - Vec2{16, 16}, -20), {0, -1}, {3.8f, 6.5f}, 1); },
-               Colour{0.3f, 0.3f, 0.34f, 1});
+               grey(0.3f));
       for (int s = -1; s <= 1; s += 2) {
         const float sx = static_cast<float>(s);
         pen.fill({0, 0, 32, 32}, [sx](Vec2 p) {
@@ -161,7 +161,7 @@ void drawIcon(Pen& pen, int f) {
       });
       break;
     case 15:  // question
-      pen.circle(c, 14.5f, Colour{0.1f, 0.1f, 0.12f, 0.45f});
+      pen.circle(c, 14.5f, Colour{0.1f, 0.1f, 0.1f, 0.45f});
       pen.ring(c, 13.5f, 2.0f, grey(0.95f));
       pen.fill({0, 0, 32, 32}, [](Vec2 p) {
         const float hook = std::max(std::fabs(sdf::circle(p, {16, 12}, 4.5f)) - 1.6f, -(p.y - 12.0f) - (p.x - 14.0f));
@@ -195,7 +195,7 @@ void drawPad(Pen& pen, int f) {
   switch (f) {
     case 0: {  // move handle: a four-way cross of arrows in a ring
       const Vec2 c{16, 16};
-      pen.circle(c, 15, Colour{0.1f, 0.1f, 0.12f, 0.35f});
+      pen.circle(c, 15, Colour{0.1f, 0.1f, 0.1f, 0.35f});
       pen.ring(c, 14, 1.4f, grey(0.95f));
       for (int i = 0; i < 4; ++i) {
         const float a = static_cast<float>(i) * 90.0f;

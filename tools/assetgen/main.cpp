@@ -3,9 +3,13 @@
 // stamps, fixed seeds, so two runs give byte-identical files.
 //
 //   assetgen [DATA_DIR] [--sheet FILE] [--only pictures|sounds|tunes]...
+//            [--picture NAME]... [--tune N]...
 //
-// DATA_DIR defaults to "data"; without --sheet no contact sheet is written.
+// DATA_DIR defaults to "data"; without --sheet no contact sheet is written. --only limits the
+// run to some kinds of asset; --picture and --tune limit the pictures and tunes written to the
+// ones named (handy for checking a few files quickly).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -37,7 +41,9 @@ std::string threeDigits(int n) {
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: assetgen [DATA_DIR] [--sheet FILE] [--only pictures|sounds|tunes]...\n");
+  std::fprintf(stderr,
+               "usage: assetgen [DATA_DIR] [--sheet FILE] [--only pictures|sounds|tunes]... [--picture NAME]... "
+               "[--tune N]...\n");
   return 2;
 }
 
@@ -46,13 +52,18 @@ int usage() {
 int main(int argc, char** argv) {
   std::string dataDir = "data";
   std::string sheetPath;
-  std::set<std::string> only;
+  std::set<std::string> only, pictureNames;
+  std::set<int> tuneNumbers;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--sheet" && i + 1 < argc) {
       sheetPath = argv[++i];
     } else if (a == "--only" && i + 1 < argc) {
       only.insert(argv[++i]);
+    } else if (a == "--picture" && i + 1 < argc) {
+      pictureNames.insert(argv[++i]);
+    } else if (a == "--tune" && i + 1 < argc) {
+      tuneNumbers.insert(std::atoi(argv[++i]));
     } else if (a == "-h" || a == "--help") {
       return usage();
     } else if (!a.empty() && a[0] != '-') {
@@ -68,6 +79,7 @@ int main(int argc, char** argv) {
     const std::vector<Picture> pics = allPictures();
     std::vector<SheetEntry> sheet;
     for (const Picture& p : pics) {
+      if (!pictureNames.empty() && pictureNames.count(p.name) == 0) continue;
       for (int scale : kScales) {
         const Image img = renderPicture(p, scale);
         if (wanted("pictures")) {
@@ -81,14 +93,15 @@ int main(int argc, char** argv) {
       }
     }
     const Image font = renderDefaultFont();
-    if (wanted("pictures") && !writePng(dataDir + "/default_font.png", font)) ++failures;
+    const bool fontWanted = pictureNames.empty() || pictureNames.count("default_font") > 0;
+    if (wanted("pictures") && fontWanted && !writePng(dataDir + "/default_font.png", font)) ++failures;
     if (!sheetPath.empty()) {
       if (!writePng(sheetPath, renderContactSheet(sheet, font))) {
         std::fprintf(stderr, "assetgen: cannot write %s\n", sheetPath.c_str());
         ++failures;
       }
     }
-    std::printf("assetgen: %zu pictures\n", pics.size());
+    std::printf("assetgen: %zu pictures\n", sheet.size());
   }
 
   if (wanted("sounds")) {
@@ -105,6 +118,7 @@ int main(int argc, char** argv) {
 
   if (wanted("tunes")) {
     for (int n = 1; n <= 6; ++n) {
+      if (!tuneNumbers.empty() && tuneNumbers.count(n) == 0) continue;
       const Tune t = makeTune(n);
       const std::string path = dataDir + "/sfx/" + t.name + ".ogg";
       if (!writeOgg(path, t.left, t.right, kTuneRate, 0.0f)) {
