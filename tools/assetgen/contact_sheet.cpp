@@ -10,10 +10,10 @@
 namespace assetgen {
 namespace {
 
-constexpr int kSheetWidth = 2048;
+constexpr int kSheetWidth = 2200;
 constexpr int kMargin = 16;
 constexpr int kGap = 6;
-constexpr int kLabelH = 12;
+constexpr int kLabelH = 20;
 
 // Copies frame f of an entry, resampled by the rational factor num/den (nearest neighbour).
 void blitFrame(Image& dst, const SheetEntry& e, int f, int dx, int dy, int num, int den) {
@@ -170,7 +170,7 @@ Image renderContactSheet(const std::vector<SheetEntry>& entries, const Image& de
       const int fy = y + (f / perRow) * (oh + kLabelH + kGap);
       checker(sheet, fx, fy, ow, oh, p.tinted);
       blitFrame(sheet, e, f, fx, fy, num, den);
-      TextStyle lab = labelStyle(1.0f);
+      TextStyle lab = labelStyle(2.0f);
       lab.top = lab.bottom = grey(0.8f);
       drawTextCentred(pen, std::to_string(f), static_cast<float>(fx) + ow * 0.5f, static_cast<float>(fy + oh + 3), lab,
                       1.0f);

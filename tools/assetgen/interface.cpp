@@ -130,13 +130,15 @@ void drawIcon(Pen& pen, int f) {
       break;
     }
     case 9: iconShape(pen, [](Vec2 p) { return sdf::star(p, {16, 16.5f}, 14, 6, 5, 0) - 0.5f; }); break;
-    case 10:  // trophy
+    case 10:  // trophy: a cup with two handles on a stem and base
       iconShape(pen, [](Vec2 p) {
-        const float cup = std::max(sdf::circle(p, {16, 8}, 10), p.y - 16.0f);
-        const float stem = sdf::box(p, {16, 20}, {2, 4});
-        const float base = sdf::roundBox(p, {16, 26}, {7, 2.5f}, 1);
-        const float handles = std::fabs(sdf::circle(p, {16, 10}, 12)) - 1.2f;
-        return std::min(std::min(cup, stem), std::min(base, std::max(handles, p.y - 14.0f)));
+        const float bowl = std::max(sdf::circle(p, {16, 5}, 10.0f), 5.0f - p.y);
+        const float cup = std::min(bowl, sdf::box(p, {16, 5}, {10.5f, 1.5f}));
+        const float left = std::max(std::fabs(sdf::circle(p, {6.5f, 9}, 4.0f)) - 1.3f, p.x - 6.5f);
+        const float right = std::max(std::fabs(sdf::circle(p, {25.5f, 9}, 4.0f)) - 1.3f, 25.5f - p.x);
+        const float stem = sdf::box(p, {16, 19.5f}, {2, 4});
+        const float base = sdf::roundBox(p, {16, 27}, {7.5f, 2.5f}, 1);
+        return std::min(std::min(cup, std::min(left, right)), std::min(stem, base));
       });
       break;
     case 11:  // lock
@@ -160,12 +162,16 @@ void drawIcon(Pen& pen, int f) {
         return std::min(head, std::min(stem, flag));
       });
       break;
-    case 15:  // question
+    case 15:  // question mark in a ring
       pen.circle(c, 14.5f, Colour{0.1f, 0.1f, 0.1f, 0.45f});
       pen.ring(c, 13.5f, 2.0f, grey(0.95f));
       pen.fill({0, 0, 32, 32}, [](Vec2 p) {
-        const float hook = std::max(std::fabs(sdf::circle(p, {16, 12}, 4.5f)) - 1.6f, -(p.y - 12.0f) - (p.x - 14.0f));
-        return std::min(hook, sdf::segment(p, {17, 16.5f}, {16, 19}, 1.6f));
+        // The hook: the upper three quarters of a ring, then a short stroke down to the dot.
+        const Vec2 q = p - Vec2{16, 12};
+        const bool lowerLeft = q.x < 0.0f && q.y > 0.0f;  // the part of the ring a '?' leaves open
+        const float hook = lowerLeft ? 1e9f : std::fabs(length(q) - 4.5f) - 1.6f;
+        const float stroke = sdf::segment(p, {18.0f, 15.5f}, {16.0f, 19.5f}, 1.6f);
+        return std::min(hook, stroke);
       }, grey(0.95f));
       pen.circle({16, 23.5f}, 1.8f, grey(0.95f));
       break;

@@ -62,7 +62,7 @@ void renderSong(const Song& song, int rate, std::vector<float>& left, std::vecto
   removeDc(right, rate);
   float peak = 0.0f;
   for (size_t i = 0; i < length; ++i) peak = std::max(peak, std::max(std::fabs(left[i]), std::fabs(right[i])));
-  const float k = peak > 0.0f ? 0.89f / peak : 1.0f;
+  const float k = peak > 0.0f ? 0.85f / peak : 1.0f;  // headroom for the encoder's overshoot
   for (size_t i = 0; i < length; ++i) {
     left[i] *= k;
     right[i] *= k;

@@ -188,7 +188,11 @@ struct Composer {
 
   void melodyBar(int bar, const Motif& m, int chord, bool withHarmony, int octave) {
     for (const MotifNote& n : m) {
-      const int degree = chord + n.offset;
+      // Keep the tune in a singable range: a motif repeated over a high chord folds down an
+      // octave instead of climbing out of reach.
+      int degree = chord + n.offset;
+      while (degree > 9) degree -= 7;
+      while (degree < -2) degree += 7;
       note(lead, bar, n.step, n.len, pitchOf(st, degree, octave), n.step % 4 == 0 ? 1.0f : 0.85f);
       if (withHarmony) note(harmony, bar, n.step, n.len, pitchOf(st, degree - 2, octave), 0.9f);
     }

@@ -110,7 +110,7 @@ Material moss() {
     c = mix(rgb(40, 48, 34), c, smoothstep(0.04f, 0.04f + std::max(px / 12.0f, 0.03f), crack));
     const float mossAmt = fbm(u / 16.0f, v / 16.0f, 23, 5, 0.55f, 3, px / 16.0f);
     const float fine = fbm(u / 2.0f, v / 2.0f, 24, 3, 0.6f, 24, px / 2.0f);
-    const float t = smoothstep(0.48f, 0.56f, mossAmt + (fine - 0.5f) * 0.12f);
+    const float t = smoothstep(0.56f, 0.63f, mossAmt + (fine - 0.5f) * 0.12f);
     const Colour mossC = mix(rgb(60, 150, 40), rgb(120, 200, 60), fine);
     return mix(c, mossC, t);
   };
@@ -178,29 +178,63 @@ Material crystal() {
   return m;
 }
 
+// A leaf: an almond shape along `dir` from its stem at the origin; returns the distance
+// (negative inside) and the position along the leaf (0 stem .. 1 tip).
+float leafDistance(Vec2 q, float len, float width, float& along) {
+  along = clamp01(q.x / len);
+  const float half = width * std::sin(3.14159f * along);
+  return std::max(std::fabs(q.y) - half, std::max(-q.x, q.x - len));
+}
+
 Material jungle() {
   Material m;
   m.rim = rgb(30, 16, 4);
   m.bevel = 0.5f;
   m.top = [](float u, float v, float px) {
-    // Logs running across, 12 units thick.
+    // Logs running across, 12 units thick, with bark grain and the odd knot.
     const int row = static_cast<int>(v / 12.0f);
     const float y = std::fmod(v, 12.0f);
-    const float round = std::sin(y / 12.0f * 3.14159f);
+    const float roundness = std::sin(y / 12.0f * 3.14159f);
     const float grain = fbm(u / 10.0f, v / 1.2f, 51 + static_cast<uint32_t>(row), 4, 0.5f, 5, px / 1.2f);
-    Colour wood = mix(rgb(110, 62, 26), rgb(170, 104, 48), grain);
-    wood = shade(wood, 0.6f + 0.5f * round);
-    // Leaves: blobs of cellular noise.
-    const Cell lf = cellular(u / 8.0f, v / 8.0f, 52, 6);
-    const float leafMask = fbm(u / 16.0f, v / 16.0f, 53, 3, 0.5f, 3, px / 16.0f);
-    if (leafMask > 0.5f && lf.d1 < 0.48f) {
-      const float vein = std::fabs(lf.d1 - 0.24f);
-      Colour leaf = mix(rgb(40, 140, 30), rgb(110, 210, 60), n01(lf.id));
-      leaf = shade(leaf, 1.1f - lf.d1 * 0.7f);
-      if (vein < std::max(px / 8.0f, 0.02f) && px < 0.6f) leaf = shade(leaf, 0.75f);
-      return mix(wood, leaf, smoothstep(0.48f, 0.40f, lf.d1));
+    Colour c = mix(rgb(112, 64, 28), rgb(172, 108, 52), grain);
+    c = shade(c, 0.55f + 0.55f * roundness);
+    const float knotX = 8.0f + 32.0f * n01(hash2(row, 0, 57));
+    const float knot = std::sqrt((u - knotX) * (u - knotX) * 0.6f + (y - 6.0f) * (y - 6.0f));
+    if (knot < 2.6f) c = mix(c, rgb(70, 36, 14), smoothstep(2.6f, 1.2f, knot));
+    // Leaves hang from lattice points every 16 units; each point grows up to three leaves.
+    float best = 1e9f, bestAlong = 0.0f;
+    uint32_t bestId = 0;
+    const int cx = static_cast<int>(std::floor(u / 16.0f)), cy = static_cast<int>(std::floor(v / 16.0f));
+    for (int j = -1; j <= 1; ++j) {
+      for (int i = -1; i <= 1; ++i) {
+        const int gx = cx + i, gy = cy + j;
+        const uint32_t h = hash2((gx % 3 + 3) % 3, (gy % 3 + 3) % 3, 58);
+        if ((h & 3u) == 0) continue;  // some points stay bare, so the wood shows
+        const Vec2 stem{static_cast<float>(gx) * 16.0f + 4.0f + 8.0f * n01(h), static_cast<float>(gy) * 16.0f + 4.0f +
+                                                                                   8.0f * n01(h >> 7)};
+        const int leaves = 2 + static_cast<int>((h >> 20) % 2u);
+        for (int k = 0; k < leaves; ++k) {
+          const float ang = 360.0f * n01(hash32(h + static_cast<uint32_t>(k) * 977u));
+          const Vec2 q = rotate(Vec2{u - stem.x, v - stem.y}, -ang);
+          float along = 0.0f;
+          const float d = leafDistance(q, 9.0f, 3.2f, along);
+          if (d < best) {
+            best = d;
+            bestAlong = along;
+            bestId = h + static_cast<uint32_t>(k);
+          }
+        }
+      }
     }
-    return wood;
+    if (best < 0.0f) {
+      Colour leaf = mix(rgb(34, 120, 30), rgb(110, 200, 60), n01(bestId * 2654435761u));
+      leaf = shade(leaf, 0.8f + 0.35f * bestAlong);
+      leaf = mix(rgb(20, 60, 14), leaf, smoothstep(0.0f, std::max(px, 0.35f) * 1.5f, -best));
+      return leaf;
+    }
+    // Soft shadow of the leaves on the wood.
+    if (best < 1.6f) c = shade(c, 0.75f + 0.25f * best / 1.6f);
+    return c;
   };
   m.face = [](float u, float d, float px) {
     const float grain = fbm(u / 1.5f, d * 3.0f, 54, 3, 0.5f, 32, px / 1.5f);
