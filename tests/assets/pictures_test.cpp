@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -170,6 +171,68 @@ TEST(Assets_Pictures, SpikeFramesRiseFromFlatToFullyRaised) {
       }
     EXPECT_LT(dark, previous) << "frame " << f;
     previous = dark;
+  }
+}
+
+// Pixels of one frame, for comparing frames with each other.
+std::vector<uint8_t> framePixels(const Picture& p, int fw, int fh, int frame) {
+  std::vector<std::pair<int, int>> origins;
+  gridFits(p.width, p.height, fw, fh, frame + 1, &origins);
+  std::vector<uint8_t> out;
+  for (int y = 0; y < fh; ++y)
+    for (int x = 0; x < fw; ++x) out.insert(out.end(), p.at(origins[frame].first + x, origins[frame].second + y),
+                                            p.at(origins[frame].first + x, origins[frame].second + y) + 4);
+  return out;
+}
+
+TEST(Assets_Pictures, AnimationFramesChangeFromOneToTheNext) {
+  struct Anim {
+    const char* name;
+    int fw, fh;
+    std::vector<int> frames;
+  };
+  const std::vector<Anim> anims = {
+      {"garvolin", 64, 64, {0, 1}},                   // walk cycle
+      {"garvolin", 64, 64, {4, 5, 6, 7, 8, 9, 10, 11}},  // death sequence
+      {"nme", 64, 64, {0, 1, 2}},                     // patroller
+      {"dislike", 64, 64, {0, 1, 2, 3}},              // spikes rising
+      {"menubar", 256, 64, {0, 1}},                   // normal and selected
+  };
+  for (const Anim& a : anims) {
+    const Picture p = loadPicture(fileFor(a.name, 2));
+    ASSERT_TRUE(p.ok()) << a.name;
+    for (size_t i = 1; i < a.frames.size(); ++i)
+      EXPECT_NE(framePixels(p, a.fw * 2, a.fh * 2, a.frames[i - 1]), framePixels(p, a.fw * 2, a.fh * 2, a.frames[i]))
+          << a.name << " frames " << a.frames[i - 1] << " and " << a.frames[i];
+  }
+}
+
+TEST(Assets_Pictures, PlayArrowPointsRight) {
+  // The icon is also drawn mirrored as the back arrow, so its direction matters: a triangle
+  // pointing right has its broad base, and most of its ink, on the left.
+  const Picture p = loadPicture(fileFor("common/icons", 2));
+  ASSERT_TRUE(p.ok());
+  const std::vector<uint8_t> px = framePixels(p, 64, 64, 3);
+  long left = 0, right = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) (x < 32 ? left : right) += px[(y * 64 + x) * 4 + 3];
+  EXPECT_GT(left, right * 3 / 2);
+}
+
+TEST(Assets_Walls, EveryWorldHasItsOwnMaterial) {
+  std::vector<std::vector<double>> means;
+  for (int w = 1; w <= 9; ++w) {
+    const Picture p = loadPicture(fileFor("world-0" + std::to_string(w), 1));
+    ASSERT_TRUE(p.ok());
+    std::vector<double> m(3, 0.0);
+    for (int y = 8; y < 56; ++y)
+      for (int x = 8; x < 56; ++x)
+        for (int c = 0; c < 3; ++c) m[c] += p.at(x, y)[c] / (48.0 * 48.0);
+    for (size_t i = 0; i < means.size(); ++i) {
+      const double d = std::fabs(m[0] - means[i][0]) + std::fabs(m[1] - means[i][1]) + std::fabs(m[2] - means[i][2]);
+      EXPECT_GT(d, 20.0) << "worlds " << i + 1 << " and " << w << " look alike";
+    }
+    means.push_back(m);
   }
 }
 

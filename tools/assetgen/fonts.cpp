@@ -37,7 +37,6 @@ Box glyphBox(const Glyph& g, Vec2 origin, const TextStyle& st, float extra) {
 void drawGlyph(Pen& pen, const Glyph& g, Vec2 origin, const TextStyle& st) {
   if (g.strokes.empty()) return;
   const float hw = st.stroke * 0.5f;
-  const auto dist = [&g, origin, &st](Vec2 p) { return glyphDistance(g, p, origin, st.unitX, st.unitY); };
   const auto layer = [&](Vec2 offset, float grow, const Paint& paint) {
     const Vec2 o = origin + offset;
     const Box b = glyphBox(g, o, st, 0.0f);
@@ -49,7 +48,6 @@ void drawGlyph(Pen& pen, const Glyph& g, Vec2 origin, const TextStyle& st) {
       pen.fill(b, shape, paint);
     }
   };
-  (void)dist;
   if (st.shadowOffset.x != 0.0f || st.shadowOffset.y != 0.0f) {
     const Colour sc = st.shadowColour;
     layer(st.shadowOffset, st.outline, [sc](Vec2) { return sc; });
