@@ -1,0 +1,186 @@
+// Pieces of the asset generator that the finished files cannot vouch for on their own:
+// compositing and frame clipping, tileable noise, glyph coverage, the frame layout limits, the
+// WAV and Ogg writers, and the sequencer's timing.
+#include <gtest/gtest.h>
+
+#define STB_VORBIS_HEADER_ONLY
+#include <stb_vorbis.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "asset_files.h"
+#include "audio.h"
+#include "glyphs.h"
+#include "noise.h"
+#include "raster.h"
+#include "sequencer.h"
+#include "strip.h"
+
+using namespace assetgen;
+
+namespace {
+
+TEST(Assetgen_Raster, CompositingFollowsSourceOver) {
+  Image img(2, 1);
+  img.blend(0, 0, rgb(255, 0, 0), 1.0f);
+  EXPECT_FLOAT_EQ(img.at(0, 0).r, 1.0f);
+  EXPECT_FLOAT_EQ(img.at(0, 0).a, 1.0f);
+  img.blend(1, 0, Colour{1, 1, 1, 0.5f}, 1.0f);
+  img.blend(1, 0, Colour{0, 0, 0, 0.5f}, 1.0f);
+  EXPECT_NEAR(img.at(1, 0).a, 0.75f, 1e-6f);
+  EXPECT_NEAR(img.at(1, 0).r, 1.0f / 3.0f, 1e-6f);  // white weighted 0.25, black 0.5
+  const std::vector<uint8_t> px = img.rgba8();
+  EXPECT_EQ(px[3], 255);
+  EXPECT_EQ(px[7], 191);
+}
+
+TEST(Assetgen_Raster, DrawingNeverBleedsIntoANeighbouringFrame) {
+  // Two 8-unit frames side by side at 4x; a circle far larger than its frame must stay inside.
+  Image img(64, 32);
+  Pen left(img, 0, 0, 4.0f, 8, 8);
+  left.circle({4, 4}, 40, rgb(255, 255, 255));
+  for (int y = 0; y < 32; ++y) {
+    EXPECT_EQ(img.at(31, y).a, 1.0f);
+    EXPECT_EQ(img.at(32, y).a, 0.0f);
+  }
+  // A scaled sub-pen stays within the frame of its parent as well.
+  Image img2(64, 32);
+  Pen parent(img2, 0, 0, 4.0f, 8, 8);
+  Pen sub = parent.sub({6, 0}, 0.5f, 64, 64);
+  sub.rect(0, 0, 64, 64, rgb(0, 255, 0));
+  EXPECT_GT(img2.at(31, 0).a, 0.0f);
+  EXPECT_EQ(img2.at(32, 0).a, 0.0f);
+}
+
+TEST(Assetgen_Raster, SignedDistancesHaveTheRightSign) {
+  EXPECT_LT(sdf::circle({1, 1}, {0, 0}, 2), 0.0f);
+  EXPECT_NEAR(sdf::circle({3, 0}, {0, 0}, 2), 1.0f, 1e-6f);
+  const std::vector<Vec2> cw{{0, 0}, {4, 0}, {4, 4}, {0, 4}}, ccw{{0, 0}, {0, 4}, {4, 4}, {4, 0}};
+  for (const auto& poly : {cw, ccw}) {
+    EXPECT_NEAR(sdf::polygon({2, 2}, poly), -2.0f, 1e-5f);
+    EXPECT_NEAR(sdf::polygon({6, 2}, poly), 2.0f, 1e-5f);
+  }
+  EXPECT_NEAR(sdf::roundBox({5, 5}, {0, 0}, {4, 4}, 1), std::sqrt(2.0f) * 2.0f - 1.0f, 1e-5f);
+}
+
+TEST(Assetgen_Noise, PeriodicNoiseTilesExactly) {
+  // The wall materials rely on this: a pattern that does not repeat would show a seam.
+  for (float x = 0.0f; x < 4.0f; x += 0.37f) {
+    for (float y = 0.0f; y < 4.0f; y += 0.41f) {
+      EXPECT_NEAR(valueNoise(x, y, 7, 4), valueNoise(x + 4.0f, y, 7, 4), 1e-5f);
+      EXPECT_NEAR(valueNoise(x, y, 7, 4), valueNoise(x, y - 8.0f, 7, 4), 1e-5f);
+      const Cell a = cellular(x, y, 9, 4), b = cellular(x + 4.0f, y + 4.0f, 9, 4);
+      EXPECT_NEAR(a.d1, b.d1, 1e-4f);
+      EXPECT_EQ(a.id, b.id);
+    }
+  }
+  EXPECT_NE(valueNoise(0.5f, 0.5f, 7, 4), valueNoise(0.5f, 0.5f, 8, 4)) << "the seed must matter";
+}
+
+TEST(Assetgen_Noise, GeneratorIsSeededAndInRange) {
+  Rng a(42), b(42), c(43);
+  bool differs = false;
+  for (int i = 0; i < 1000; ++i) {
+    const float va = a.uniform();
+    EXPECT_EQ(va, b.uniform());
+    EXPECT_GE(va, 0.0f);
+    EXPECT_LT(va, 1.0f);
+    if (va != c.uniform()) differs = true;
+    const int k = a.below(7);
+    b.below(7);
+    EXPECT_GE(k, 0);
+    EXPECT_LT(k, 7);
+  }
+  EXPECT_TRUE(differs);
+}
+
+TEST(Assetgen_Glyphs, PrintableCharactersHaveStrokesWithinTheGrid) {
+  for (int code = 33; code < 127; ++code) {
+    for (bool narrow : {false, true}) {
+      const Glyph& g = glyphFor(code, narrow);
+      ASSERT_FALSE(g.strokes.empty()) << static_cast<char>(code);
+      EXPECT_LE(g.width, narrow ? 4 : 6) << static_cast<char>(code);
+      for (const Polyline& pl : g.strokes)
+        for (const Vec2& p : pl) {
+          EXPECT_GE(p.x, 0.0f);
+          EXPECT_GE(p.y, 0.0f);
+          EXPECT_LE(p.y, 8.0f) << static_cast<char>(code);
+        }
+    }
+  }
+  EXPECT_TRUE(glyphFor(' ', false).strokes.empty());
+  EXPECT_TRUE(glyphFor(200, false).strokes.empty());
+  EXPECT_TRUE(glyphFor(-1, false).strokes.empty());
+}
+
+TEST(Assetgen_Strips, EveryPictureFitsTheImageLimitAtFourTimesItsSize) {
+  std::vector<Picture> pics;
+  addSpritePictures(pics);
+  addWallPictures(pics);
+  addInterfacePictures(pics);
+  addArtworkPictures(pics);
+  addFontPictures(pics);
+  EXPECT_EQ(pics.size(), 25u);
+  for (const Picture& p : pics) {
+    EXPECT_LE(columnsFor(p) * p.frameW * 4, kMaxImageSide) << p.name;
+    EXPECT_LE(rowsFor(p) * p.frameH * 4, kMaxImageSide) << p.name;
+    EXPECT_GE(columnsFor(p) * rowsFor(p), p.frames) << p.name;
+  }
+}
+
+TEST(Assetgen_Writers, WavRoundTripsThroughTheWaveReader) {
+  const std::string path = ::testing::TempDir() + "/roundtrip.wav";
+  const std::vector<float> samples{0.0f, 0.5f, -0.5f, 1.0f, -1.0f, 2.0f, -3.0f};
+  ASSERT_TRUE(writeWav(path, samples, 22050));
+  const assets_test::Wave w = assets_test::readWave(path);
+  ASSERT_TRUE(w.ok) << w.error;
+  EXPECT_EQ(w.rate, 22050);
+  EXPECT_EQ(w.channels, 1);
+  const std::vector<int16_t> expected{0, 16384, -16384, 32767, -32767, 32767, -32767};  // clamped
+  EXPECT_EQ(w.samples, expected);
+}
+
+TEST(Assetgen_Writers, OggIsReproducibleAndDecodes) {
+  std::vector<float> l(44100), r(44100);
+  for (size_t i = 0; i < l.size(); ++i) {
+    l[i] = 0.4f * std::sin(static_cast<float>(i) * 0.05f);
+    r[i] = 0.4f * std::sin(static_cast<float>(i) * 0.07f);
+  }
+  // Same file name in two folders: the name goes into the stream's title tag.
+  const std::string a = ::testing::TempDir() + "/ogg_a/tune.ogg", b = ::testing::TempDir() + "/ogg_b/tune.ogg";
+  ASSERT_TRUE(writeOgg(a, l, r, 44100, 0.0f));
+  ASSERT_TRUE(writeOgg(b, l, r, 44100, 0.0f));
+  EXPECT_EQ(assets_test::readBytes(a), assets_test::readBytes(b));
+  int channels = 0, rate = 0;
+  short* out = nullptr;
+  const int frames = stb_vorbis_decode_filename(a.c_str(), &channels, &rate, &out);
+  ASSERT_GT(frames, 0);
+  free(out);
+  EXPECT_EQ(channels, 2);
+  EXPECT_EQ(rate, 44100);
+  EXPECT_NEAR(frames, 44100, 2048);
+}
+
+TEST(Assetgen_Sequencer, NotesSoundAtTheirBeatAndNowhereElse) {
+  Song song;
+  song.bpm = 120.0f;  // half a second per beat
+  song.lengthBeats = 4.0;
+  Instrument inst;
+  inst.voice.release = 0.01f;
+  song.tracks.push_back({inst, {{2.0, 69.0f, 0.5f, 1.0f}}});  // one A4 at 1.0 s for 0.25 s
+  std::vector<float> l, r;
+  renderSong(song, 8000, l, r);
+  ASSERT_EQ(l.size(), r.size());
+  const auto energy = [&](double from, double to) {
+    double e = 0;
+    for (size_t i = static_cast<size_t>(from * 8000); i < static_cast<size_t>(to * 8000); ++i) e += l[i] * l[i];
+    return e;
+  };
+  EXPECT_LT(energy(0.0, 0.95), 1e-3);
+  EXPECT_GT(energy(1.0, 1.2), 10.0);
+  EXPECT_LT(energy(1.4, 1.9), 1e-3);
+}
+
+}  // namespace
