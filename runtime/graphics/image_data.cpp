@@ -16,13 +16,15 @@ thread_local size_t tBlockCap = 0;
 thread_local size_t tPeakBlock = 0;
 
 void* bbStbMalloc(size_t size) {
+  if (size > tBlockCap) return nullptr;
   if (size > tPeakBlock) tPeakBlock = size;
-  return size <= tBlockCap ? std::malloc(size) : nullptr;
+  return std::malloc(size);
 }
 
 void* bbStbRealloc(void* block, size_t size) {
+  if (size > tBlockCap) return nullptr;
   if (size > tPeakBlock) tPeakBlock = size;
-  return size <= tBlockCap ? std::realloc(block, size) : nullptr;
+  return std::realloc(block, size);
 }
 
 }  // namespace

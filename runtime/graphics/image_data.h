@@ -24,5 +24,5 @@ unsigned char* bbDecodeImageFile(std::FILE* file, int* width, int* height, int* 
 // The same for bytes in memory.
 unsigned char* bbDecodeImageMemory(const unsigned char* bytes, size_t length, int* width,
                                    int* height, int* depth);
-// The largest block the decoder asked for during the last decode on this thread (diagnostics).
+// The largest block the decoder was given during the last decode on this thread (diagnostics).
 size_t bbLastImageDecodePeakBlock();
