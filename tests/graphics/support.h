@@ -109,7 +109,7 @@ inline std::string WriteTempFile(const std::vector<unsigned char>& bytes, const 
   std::string path = ::testing::TempDir() + name;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f) {
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }
   return path;
