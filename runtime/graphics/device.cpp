@@ -1,9 +1,12 @@
 // device.cpp: the batching OpenGL device.
 #include "device.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <vector>
 
@@ -60,18 +63,42 @@ int gxtkGraphics::BeginRender() {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(2, GL_FLOAT, sizeof(BBVertex), &vertices[0].x);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(BBVertex), &vertices[0].u);
-  glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(BBVertex), &vertices[0].color);
+  SetUpArrays();
 
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_TEXTURE_2D);
   batchCount = 0;
   return 1;
+}
+
+void gxtkGraphics::SetUpArrays() {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  buffered_ = useBufferObjects;
+  if (!buffered_) {
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glVertexPointer(2, GL_FLOAT, sizeof(BBVertex), &vertices[0].x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(BBVertex), &vertices[0].u);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(BBVertex), &vertices[0].color);
+    return;
+  }
+  // Buffer objects belong to a context: make them again for a new window.
+  if (buffersSeq_ != glfwGraphicsSeq) {
+    buffersSeq_ = glfwGraphicsSeq;
+    glGenBuffers(1, &vertexBuffer_);
+    glGenBuffers(1, &indexBuffer_);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof quadIndices, quadIndices, GL_STATIC_DRAW);
+  }
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+  glVertexPointer(2, GL_FLOAT, sizeof(BBVertex), reinterpret_cast<const void*>(offsetof(BBVertex, x)));
+  glTexCoordPointer(2, GL_FLOAT, sizeof(BBVertex), reinterpret_cast<const void*>(offsetof(BBVertex, u)));
+  glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(BBVertex),
+                 reinterpret_cast<const void*>(offsetof(BBVertex, color)));
 }
 
 int gxtkGraphics::EndRender() {
@@ -177,6 +204,11 @@ void gxtkGraphics::Flush() {
     glEnable(GL_TEXTURE_2D);
     batchSurface->Bind();
   }
+  if (buffered_) {
+    // A fresh store each time, so the driver never waits for the previous batch to be drawn.
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(batchCount * sizeof(BBVertex)), vertices,
+                 GL_STREAM_DRAW);
+  }
   switch (batchType) {
     case kPoint:
       glDrawArrays(GL_POINTS, 0, batchCount);
@@ -191,7 +223,8 @@ void gxtkGraphics::Flush() {
       ++drawCalls;
       break;
     case kQuad:
-      glDrawElements(GL_TRIANGLES, batchCount / 4 * 6, GL_UNSIGNED_SHORT, quadIndices);
+      glDrawElements(GL_TRIANGLES, batchCount / 4 * 6, GL_UNSIGNED_SHORT,
+                     buffered_ ? nullptr : quadIndices);
       ++drawCalls;
       break;
     default:

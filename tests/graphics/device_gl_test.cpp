@@ -357,6 +357,43 @@ TEST_F(Device_Gl, ModuleTransformationsPlaceAOnePixelMarker) {
   EXPECT_TRUE(Near(Pixel(24, 200), {0, 0, 0}));
 }
 
+TEST_F(Device_Gl, BufferObjectsKeepTheBatchingRulesAndThePixels) {
+  gxtkSurface* red = SolidSurface(4, 4, 0xFFFF0000);
+  for (int reopen = 0; reopen < 2; ++reopen) {
+    if (reopen) bbtest::Host()->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+    device->useBufferObjects = true;
+    ASSERT_EQ(device->BeginRender(), 1);
+    device->Cls(0, 0, 0);
+    int64_t before = device->drawCalls;
+    for (int i = 0; i < 257; ++i) device->DrawRect(static_cast<float>(i), 0, 1, 1);
+    EXPECT_EQ(device->drawCalls, before + 1);
+    device->DrawSurface(red, 10, 10);
+    device->DrawSurface(red, 20, 10);
+    EXPECT_EQ(device->drawCalls, before + 2);
+    float five[10] = {40, 40, 50, 40, 55, 45, 50, 50, 40, 50};
+    device->DrawPoly(Array<float>(five, 10));
+    for (float& f : five) f += 20;
+    device->DrawPoly(Array<float>(five, 10));
+    device->DrawLine(0, 100.5f, 30, 100.5f);
+    EXPECT_EQ(device->drawCalls, before + 5);
+    device->Flush();
+    EXPECT_EQ(device->drawCalls, before + 6);
+    EXPECT_TRUE(Near(Pixel(256, 0), {255, 255, 255}));
+    EXPECT_TRUE(Near(Pixel(11, 11), {255, 0, 0}));
+    EXPECT_TRUE(Near(Pixel(23, 13), {255, 0, 0}));
+    EXPECT_TRUE(Near(Pixel(45, 45), {255, 255, 255}));
+    EXPECT_TRUE(Near(Pixel(65, 65), {255, 255, 255}));
+    EXPECT_TRUE(Near(Pixel(15, 100), {255, 255, 255}));
+    EXPECT_TRUE(Near(Pixel(15, 110), {0, 0, 0}));
+  }
+  device->useBufferObjects = false;
+  ASSERT_EQ(device->BeginRender(), 1);
+  device->Cls(0, 0, 0);
+  device->DrawRect(0, 0, 2, 2);
+  device->Flush();
+  EXPECT_TRUE(Near(Pixel(1, 1), {255, 255, 255}));
+}
+
 TEST_F(Device_Gl, WritePixelsRejectsRectanglesOutsideTheArray) {
   gxtkSurface* s = SolidSurface(4, 4, 0xFF102030);
   Array<int> few(4);
