@@ -117,6 +117,7 @@ gxtkSurface* gxtkGraphics::LoadSurface(String path) {
 }
 
 gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String path) {
+  if (!BBGlfwGame::_glfwGame) return nullptr;
   int w = 0, h = 0, depth = 0;
   unsigned char* data = BBGlfwGame::_glfwGame->LoadImageData(path, &w, &h, &depth);
   if (!data) return nullptr;

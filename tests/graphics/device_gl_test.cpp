@@ -230,6 +230,12 @@ TEST_F(Device_Gl, TexturedPolygonsMapSurfacePixels) {
   // A 20 x 20 quad showing the right half (blue) of the surface: u from 0 + srcx 2 to 2 + 2.
   float quad[16] = {0, 0, 0, 0, 20, 0, 2, 0, 20, 20, 2, 4, 0, 20, 0, 4};
   device->DrawPoly2(Array<float>(quad, 16), s, 2, 0);
+  EXPECT_EQ(device->batchSurface, s);
+  EXPECT_FLOAT_EQ(device->vertices[1].u, 1.0f);
+  EXPECT_FLOAT_EQ(device->vertices[2].v, 1.0f);
+  device->DrawPoly2(Array<float>(4100), s, 0, 0);  // 1025 vertices: not drawn
+  device->DrawPoly2(Array<float>(3), s, 0, 0);
+  EXPECT_EQ(device->batchCount, 4);
   device->Flush();
   EXPECT_TRUE(Near(Pixel(1, 1), {0, 0, 255}));
   EXPECT_TRUE(Near(Pixel(18, 18), {0, 0, 255}));

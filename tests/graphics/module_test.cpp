@@ -128,21 +128,13 @@ TEST_F(Graphics_Module, BeginRenderResetsStateAndSendsIt) {
   EXPECT_EQ(g->m_alpha, 1);
 }
 
-TEST_F(Graphics_Module, StateCallsAreStoredAndForwardedAtOnce) {
+TEST_F(Graphics_Module, ScissorIsTruncatedTowardZeroForTheDevice) {
   bb_graphics_SetScissor(0.9f, 0, 100.7f, 50);
   ASSERT_NE(device->Last("SetScissor"), nullptr);
   EXPECT_EQ(device->Last("SetScissor")->args, (std::vector<float>{0, 0, 100, 50}));
   EXPECT_FLOAT_EQ(bb_graphics_context->m_scissorW, 100.7f);
   bb_graphics_SetScissor(-2.5f, 3.99f, 10, 10);
   EXPECT_EQ(device->Last("SetScissor")->args, (std::vector<float>{-2, 3, 10, 10}));
-
-  bb_graphics_SetAlpha(0.25f);
-  EXPECT_EQ(device->Last("SetAlpha")->args, (std::vector<float>{0.25f}));
-  EXPECT_EQ(bb_graphics_context->m_alpha, 0.25f);
-  bb_graphics_Cls(1, 2, 3);
-  EXPECT_EQ(device->Last("Cls")->args, (std::vector<float>{1, 2, 3}));
-  EXPECT_EQ(bb_graphics_DeviceWidth(), 640);
-  EXPECT_EQ(bb_graphics_DeviceHeight(), 480);
 }
 
 TEST_F(Graphics_Module, MatrixReachesTheDeviceOnlyWhenSomethingIsDrawn) {
