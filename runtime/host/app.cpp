@@ -2,7 +2,7 @@
 #include "app.h"
 
 #include "error.h"
-#include "runtime/graphics/device.h"
+#include "runtime/graphics/graphics.h"
 
 BBGame* bb_app__game = nullptr;
 c_App* bb_app__app = nullptr;
@@ -29,6 +29,7 @@ void c_GameDelegate::mark() {
 void c_GameDelegate::StartGame() {
   gc_assign(m__graphics, new gxtkGraphics);
   gc_assign(bb_graphics_device, m__graphics);
+  bb_graphics_SetFont(nullptr, 32);
   c_InputDevice* input = (new c_InputDevice)->m_new();
   for (int port = 0; port < 4; ++port) gc_assign(input->m__joyStates[port], (new c_JoyState)->m_new());
   gc_assign(m__input, input);

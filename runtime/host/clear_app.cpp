@@ -1,7 +1,7 @@
 // clear_app.cpp: the runtime's own minimal application: it runs the loop at 60 updates a second
 // and clears the window every frame, slowly shifting the colour so a running loop is visible.
 #include "app.h"
-#include "runtime/graphics/device.h"
+#include "runtime/graphics/graphics.h"
 #include "start.h"
 
 namespace {

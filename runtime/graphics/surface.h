@@ -1,0 +1,49 @@
+// surface.h: gxtkSurface, one image held as premultiplied pixel bytes and as an OpenGL texture.
+//
+// The bytes stay in memory for the life of the surface so that the texture can be rebuilt
+// whenever the window, and with it the OpenGL context, is re-created: a texture is valid exactly
+// while its contextSeq equals the host's glfwGraphicsSeq, and Bind rebuilds a stale one.
+// Depends on: OpenGL 1.x, the host's window counter glfwGraphicsSeq, the object runtime.
+// Must not touch: files or decoding (image_data.h), the device's batch.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/object/object.h"
+
+class gxtkSurface : public Object {
+ public:
+  gxtkSurface() = default;
+  // Releases the texture (if it belongs to the current context) and the pixel bytes.
+  ~gxtkSurface() override;
+
+  // Releases the texture and the pixel bytes; a second call does nothing.
+  virtual int Discard();
+  virtual int Width();
+  virtual int Height();
+  virtual int Loaded();
+  // Makes the texture on the thread that owns the OpenGL context after LoadSurface__UNSAFE__.
+  virtual int OnUnsafeLoadComplete();
+
+  // Takes ownership of a malloc'd block of width x height pixels of depth bytes, top row first,
+  // and premultiplies its colour by alpha in place.
+  void SetData(unsigned char* data, int width, int height, int depth);
+  // Writes 0xAARRGGBB pixels (pitch in pixels) premultiplied into a rectangle of a 4-byte surface,
+  // clipped to the surface, and uploads it when the texture is valid.
+  void SetSubData(int x, int y, int w, int h, const uint32_t* src, int pitch);
+  // Binds the texture, building it first when it is missing or stale.
+  void Bind();
+
+  unsigned char* data = nullptr;  // owned; rows of width * depth bytes, no padding
+  int width = 0;
+  int height = 0;
+  int depth = 0;
+  int format = 0;  // GL_LUMINANCE, GL_LUMINANCE_ALPHA, GL_RGB or GL_RGBA for depth 1 to 4
+  int contextSeq = -1;  // glfwGraphicsSeq when the texture was made, -1 for none
+  unsigned texture = 0;
+  float uScale = 0;  // 1 / texture width in texels
+  float vScale = 0;  // 1 / texture height in texels
+};
+
+// The smallest power of two that is at least n (1 for n < 2).
+int bbPowerOfTwoAtLeast(int n);
