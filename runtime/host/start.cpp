@@ -5,6 +5,7 @@
 #include "asyncevent.h"
 #include "error.h"
 #include "game.h"
+#include "runtime/audio/sound.h"
 #include "runtime/graphics/device.h"
 #include "runtime/object/gc.h"
 #include "runtime/platform/window.h"
@@ -14,6 +15,7 @@ void bbRegisterRoots() {
   gc_add_root([] { gc_mark_q(bb_app__app); });
   gc_add_root([] { gc_mark_q(bb_app__delegate); });
   gc_add_root([] { gc_mark_q(bb_graphics_device); });
+  gc_add_root([] { gc_mark_q(bb_audio_device); });
   gc_add_root([] { gc_mark_q(bb_input_device); });
   gc_add_root([] { gc_mark_q(bb_graphics_renderDevice); });
   gc_add_root([] { gc_mark_q(bb_asyncevent__current); });
@@ -26,6 +28,7 @@ void bbInit() {
   bb_app__delegate = nullptr;
   bb_app__game = BBGame::_game;
   bb_graphics_device = nullptr;
+  bb_audio_device = nullptr;
   bb_input_device = nullptr;
   bb_graphics_renderDevice = nullptr;
   bb_app__updateRate = 0;
