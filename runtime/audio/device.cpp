@@ -55,16 +55,6 @@ void gxtkAudio::Open(const ALCint* attributes) {
   for (gxtkChannel& channel : channels) channel = gxtkChannel();
 }
 
-gxtkAudio::~gxtkAudio() {
-  if (alcContext) {
-    if (alcGetCurrentContext() == alcContext) alcMakeContextCurrent(nullptr);
-    alcDestroyContext(alcContext);
-  }
-  if (alcDevice) alcCloseDevice(alcDevice);
-  // Names of a closed output mean nothing to the next one.
-  discarded.clear();
-}
-
 ALint gxtkAudio::SourceState(int channel) {
   // Without a context OpenAL answers nothing: nothing can be playing then.
   ALint state = AL_STOPPED;

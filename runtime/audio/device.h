@@ -54,8 +54,6 @@ class gxtkAudio : public Object {
   // Adopts an output already opened (a loopback device, for instance), creating its context with
   // the given attributes (may be null).
   gxtkAudio(ALCdevice* device, const ALCint* attributes);
-  // Releases the context and closes the output.
-  ~gxtkAudio() override;
   // Keeps alive the sample of every channel that OpenAL has not seen finish.
   void mark() override;
 

@@ -126,14 +126,16 @@ void FullCollection() {
   gc_mark();
   gc_mark_queued(0x7fffffff);
   gc_sweep();
-  gc_flush_free(0x7fffffff);
 }
 
-void ReleaseAllObjects() {
+bool Reclaimed(const void* p) {
+  for (const gc_object* q = gc_free_list.succ; q != &gc_free_list; q = q->succ) {
+    if (q == p) return true;
+  }
+  return false;
+}
+
+void ForgetAllObjects() {
   gc_clear_roots();
-  gc_mark_queued(0x7fffffff);
-  gc_sweep();
-  gc_mark_queued(0x7fffffff);
-  gc_sweep();
-  gc_flush_free(0x7fffffff);
+  gc_init();
 }

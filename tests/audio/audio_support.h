@@ -58,7 +58,10 @@ class LoopbackAudio {
   ALCdevice* device_ = nullptr;
 };
 
-// Lets every collected object go and destroys it, so one test's objects never reach the next.
-void ReleaseAllObjects();
-// A full collection as the host runs it: the roots, all marking, a sweep, the garbage destroyed.
+// A full collection as the host runs it: the roots, all marking and a sweep. Garbage waits in the
+// free list; no test allocates after sweeping, so nothing is destroyed.
 void FullCollection();
+// True when the last sweep found p unreachable.
+bool Reclaimed(const void* p);
+// Starts a fresh heap for the next test, leaving this test's objects behind undestroyed.
+void ForgetAllObjects();

@@ -48,7 +48,7 @@ class AudioDevice : public ::testing::Test {
   }
   void TearDown() override {
     device_root = nullptr;
-    ReleaseAllObjects();
+    ForgetAllObjects();
   }
   gxtkSample* Load(const std::string& name) {
     return audio->LoadSample(String::FromUtf8(sounds->Path(name)));
@@ -231,26 +231,28 @@ TEST_F(AudioDevice, ADiscardedBufferIsDeletedOnlyOnceNoSourceHoldsIt) {
 }
 
 TEST_F(AudioDevice, ASampleLivesWhileAudibleAndIsReclaimedAfter) {
-  gxtkSample* next = Load("e660.wav");
-  audio->PlaySample(next, 1, 1);
   gxtkSample* blip = Load("blip.wav");
-  ALuint name = blip->buffer;
-  audio->PlaySample(blip, 0, 0);
+  audio->PlaySample(blip, 0, 0);  // only the channel refers to it now
   audio->PauseChannel(0);
-  blip = nullptr;  // only the channel refers to it now
   FullCollection();
-  FullCollection();
-  EXPECT_TRUE(gxtkAudio::discarded.empty());  // paused counts as audible
+  EXPECT_FALSE(Reclaimed(blip));  // paused counts as audible
   audio->ResumeChannel(0);
   FullCollection();
-  EXPECT_TRUE(gxtkAudio::discarded.empty());
-
+  EXPECT_FALSE(Reclaimed(blip));
   out->RenderSeconds(0.3);
   FullCollection();
-  FullCollection();
-  ASSERT_EQ(gxtkAudio::discarded, std::vector<ALuint>{name});  // the destructor gave it back
+  EXPECT_TRUE(Reclaimed(blip));
+}
+
+TEST_F(AudioDevice, ADestroyedSampleGivesItsBufferBackLikeDiscard) {
+  gxtkSample* loaded = Load("blip.wav");
+  ALuint name = loaded->buffer;
+  loaded->SetBuffer(0);
+  audio->PlaySample(Load("e660.wav"), 1, 1);
+  { gxtkSample dying(name); }
+  EXPECT_EQ(gxtkAudio::discarded, std::vector<ALuint>{name});
   EXPECT_TRUE(alIsBuffer(name));
-  audio->PlaySample(next, 1, 0);  // flushes, and makes no buffer that could reuse the name
+  audio->PlaySample(audio->channels[1].sample, 1, 0);
   EXPECT_FALSE(alIsBuffer(name));
   EXPECT_TRUE(gxtkAudio::discarded.empty());
 }

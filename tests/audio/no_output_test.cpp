@@ -43,10 +43,9 @@ TEST(AudioWithoutOutput, TheDeviceReportsItOnceAndTheGameRunsSilently) {
   audio->PauseMusic();
   sample->Discard();
   FullCollection();
-  FullCollection();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   silent_root = nullptr;
-  ReleaseAllObjects();
+  ForgetAllObjects();
 }
 
 }  // namespace

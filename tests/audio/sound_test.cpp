@@ -39,7 +39,7 @@ class SoundModule : public ::testing::Test {
     std::filesystem::current_path(previous);
     bb_audio_device = nullptr;
     sound_root = nullptr;
-    ReleaseAllObjects();
+    ForgetAllObjects();
   }
   gxtkChannel& Channel(int i) { return bb_audio_device->channels[i]; }
   float SourceValue(int channel, ALenum what) {
@@ -57,20 +57,19 @@ TEST_F(SoundModule, SoundsLoadFromTheDataFolderAndStayWithTheirOwner) {
   c_Sound* sound = bb_audio_LoadSound(String("sfx/001.wav"));
   ASSERT_TRUE(sound);
   ASSERT_TRUE(sound->m_sample);
-  ALuint name = sound->m_sample->buffer;
-  ALint frames = 0;
-  alGetBufferi(name, AL_SIZE, &frames);
-  EXPECT_EQ(frames, 22050 * 2);
+  gxtkSample* sample = sound->m_sample;
+  ALint bytes = 0;
+  alGetBufferi(sample->buffer, AL_SIZE, &bytes);
+  EXPECT_EQ(bytes, 22050 * 2);
   EXPECT_FALSE(bb_audio_LoadSound(String("sfx/002.wav")));
 
   sound_root = sound;
   FullCollection();
-  FullCollection();
-  EXPECT_TRUE(gxtkAudio::discarded.empty());  // the sound keeps its sample
+  EXPECT_FALSE(Reclaimed(sample));  // the sound keeps its sample
   sound_root = nullptr;
   FullCollection();
-  FullCollection();
-  EXPECT_EQ(gxtkAudio::discarded, std::vector<ALuint>{name});
+  EXPECT_TRUE(Reclaimed(sound));
+  EXPECT_TRUE(Reclaimed(sample));
 }
 
 TEST_F(SoundModule, ChannelCallsReachTheDeviceAndMissingSoundsStaySilent) {
