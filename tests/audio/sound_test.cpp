@@ -1,5 +1,5 @@
 // The sound module as the game uses it: asset names in the data folder, sounds that failed to load,
-// the forwarding of channel and music calls, and the delegate's suspend and resume of the device.
+// tunes, and the delegate's suspend and resume of the device.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -42,11 +42,6 @@ class SoundModule : public ::testing::Test {
     ForgetAllObjects();
   }
   gxtkChannel& Channel(int i) { return bb_audio_device->channels[i]; }
-  float SourceValue(int channel, ALenum what) {
-    float value = 0;
-    alGetSourcef(Channel(channel).source, what, &value);
-    return value;
-  }
 
   ScratchDir scratch;
   std::filesystem::path previous;
@@ -72,17 +67,11 @@ TEST_F(SoundModule, SoundsLoadFromTheDataFolderAndStayWithTheirOwner) {
   EXPECT_TRUE(Reclaimed(sample));
 }
 
-TEST_F(SoundModule, ChannelCallsReachTheDeviceAndMissingSoundsStaySilent) {
+TEST_F(SoundModule, SoundsThatFailedToLoadPlayAsSilence) {
   c_Sound* sound = bb_audio_LoadSound(String("sfx/001.wav"));
   bb_audio_PlaySound(sound, 3, 1);
-  EXPECT_EQ(Channel(3).state, 1);
   EXPECT_EQ(Channel(3).sample, sound->m_sample);
-  EXPECT_EQ(Channel(3).flags, 1);
-  bb_audio_SetChannelVolume(3, 0.25f);
-  bb_audio_SetChannelRate(3, 1.5f);
-  bb_audio_SetChannelPan(3, 0);
-  EXPECT_EQ(SourceValue(3, AL_GAIN), 0.25f);
-  EXPECT_EQ(SourceValue(3, AL_PITCH), 1.5f);
+  EXPECT_EQ(bb_audio_device->ChannelState(3), 1);
   bb_audio_StopChannel(3);
   EXPECT_EQ(bb_audio_device->ChannelState(3), 0);
 
@@ -96,15 +85,8 @@ TEST_F(SoundModule, TunesPlayFromTheDataFolderOnTheMusicChannel) {
   EXPECT_EQ(bb_audio_PlayMusic(String("sfx/tune01.ogg"), 1), 0);
   EXPECT_EQ(bb_audio_device->MusicState(), 1);
   EXPECT_NEAR(Frequency(out->RenderSeconds(0.25).left, LoopbackAudio::kRate), 440, 1);
-  bb_audio_SetMusicVolume(0.75f);
-  EXPECT_EQ(SourceValue(32, AL_GAIN), 0.75f);
-  bb_audio_PauseMusic();
-  EXPECT_EQ(bb_audio_device->MusicState(), 2);
-  bb_audio_ResumeMusic();
-  EXPECT_EQ(bb_audio_device->MusicState(), 1);
-  bb_audio_StopMusic();
-  EXPECT_EQ(bb_audio_device->MusicState(), 0);
   EXPECT_EQ(bb_audio_PlayMusic(String("sfx/tune07.ogg"), 0), -1);
+  EXPECT_EQ(bb_audio_device->MusicState(), 0);
 }
 
 // An application that notes what the audio device is doing when its hooks run.
