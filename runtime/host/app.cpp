@@ -2,6 +2,7 @@
 #include "app.h"
 
 #include "error.h"
+#include "runtime/audio/sound.h"
 #include "runtime/graphics/graphics.h"
 
 BBGame* bb_app__game = nullptr;
@@ -23,6 +24,7 @@ int c_App::p_OnBack() { bb_app_EndApp(); }
 
 void c_GameDelegate::mark() {
   gc_mark_q(m__graphics);
+  gc_mark_q(m__audio);
   gc_mark_q(m__input);
 }
 
@@ -30,6 +32,8 @@ void c_GameDelegate::StartGame() {
   gc_assign(m__graphics, new gxtkGraphics);
   gc_assign(bb_graphics_device, m__graphics);
   bb_graphics_SetFont(nullptr, 32);
+  gc_assign(m__audio, new gxtkAudio);
+  bb_audio_SetAudioDevice(m__audio);
   c_InputDevice* input = (new c_InputDevice)->m_new();
   for (int port = 0; port < 4; ++port) gc_assign(input->m__joyStates[port], (new c_JoyState)->m_new());
   gc_assign(m__input, input);
@@ -37,9 +41,15 @@ void c_GameDelegate::StartGame() {
   bb_app__app->p_OnCreate();
 }
 
-void c_GameDelegate::SuspendGame() { bb_app__app->p_OnSuspend(); }
+void c_GameDelegate::SuspendGame() {
+  bb_app__app->p_OnSuspend();
+  m__audio->Suspend();
+}
 
-void c_GameDelegate::ResumeGame() { bb_app__app->p_OnResume(); }
+void c_GameDelegate::ResumeGame() {
+  m__audio->Resume();
+  bb_app__app->p_OnResume();
+}
 
 void c_GameDelegate::UpdateGame() {
   m__input->p_BeginUpdate();

@@ -5,6 +5,7 @@
 #include "asyncevent.h"
 #include "error.h"
 #include "game.h"
+#include "runtime/audio/sound.h"
 #include "runtime/graphics/graphics.h"
 #include "runtime/object/gc.h"
 #include "runtime/platform/window.h"
@@ -15,6 +16,7 @@ void bbRegisterRoots() {
   gc_add_root([] { gc_mark_q(bb_app__delegate); });
   gc_add_root([] { gc_mark_q(bb_graphics_device); });
   gc_add_root([] { gc_mark_q(bb_graphics_context); });
+  gc_add_root([] { gc_mark_q(bb_audio_device); });
   gc_add_root([] { gc_mark_q(bb_input_device); });
   gc_add_root([] { gc_mark_q(bb_graphics_renderDevice); });
   gc_add_root([] { gc_mark_q(bb_asyncevent__current); });
@@ -29,6 +31,7 @@ void bbInit() {
   bb_graphics_device = nullptr;
   gc_assign(bb_graphics_context, (new c_GraphicsContext)->m_new());
   c_Image::m_DefaultFlags = 0;
+  bb_audio_device = nullptr;
   bb_input_device = nullptr;
   bb_graphics_renderDevice = nullptr;
   bb_app__updateRate = 0;
