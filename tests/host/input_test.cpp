@@ -26,9 +26,7 @@ class c_CountingApp : public c_App {
     hitsSeen = bb_input_KeyHit(65);
     return 0;
   }
-  int p_OnSuspend() override { return ++suspends; }
-  int p_OnResume() override { return ++resumes; }
-  int creates = 0, updates = 0, suspends = 0, resumes = 0, hitsSeen = -1;
+  int creates = 0, updates = 0, hitsSeen = -1;
 };
 }  // namespace
 
@@ -177,10 +175,6 @@ TEST_F(InputStore, DelegateDispatchesAndHidesHitsAfterTheUpdate) {
   EXPECT_EQ(app->updates, 1);
   EXPECT_EQ(app->hitsSeen, 1);
   EXPECT_EQ(bb_input_KeyHit(65), 0) << "cleared at the end of the update";
-  d->SuspendGame();
-  d->ResumeGame();
-  EXPECT_EQ(app->suspends, 1);
-  EXPECT_EQ(app->resumes, 1);
 }
 
 TEST_F(InputStore, ASecondApplicationObjectIsARuntimeError) {
