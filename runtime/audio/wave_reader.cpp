@@ -86,6 +86,12 @@ unsigned char* LoadWAV(std::FILE* file, int* length, int* channels, int* format,
     if (!in.Fits(chunkSize)) return nullptr;
     if (!Is(tag, "data")) {
       if (!in.Skip(chunkSize)) return nullptr;
+      // RIFF pads an odd-sized chunk with a zero byte, which some writers leave out. A tag never
+      // begins with 0, so a zero here is the pad and anything else is the next tag.
+      if (chunkSize & 1) {
+        int c = std::fgetc(in.File());
+        if (c != 0 && c != EOF) std::ungetc(c, in.File());
+      }
       continue;
     }
     if (chunkSize > uint32_t(INT_MAX)) return nullptr;

@@ -93,6 +93,13 @@ TEST_F(AudioLoader, ChunksBeforeTheDataAndLongerFormatChunksAreSkipped) {
   withList.insert(withList.begin() + data, list.begin(), list.end());
   WriteBytes(scratch.Path("list.wav"), withList);
   EXPECT_EQ(Load(scratch.Path("list.wav")).Bytes(), expected);
+  // The same list with the zero pad byte that RIFF asks for after an odd-sized chunk.
+  std::vector<unsigned char> padded = wav;
+  std::vector<unsigned char> listPadded = list;
+  listPadded.push_back(0);
+  padded.insert(padded.begin() + data, listPadded.begin(), listPadded.end());
+  WriteBytes(scratch.Path("padded.wav"), padded);
+  EXPECT_EQ(Load(scratch.Path("padded.wav")).Bytes(), expected);
 
   // An 18-byte format chunk (with an empty extension size) has its two extra bytes skipped.
   std::vector<unsigned char> fmt18 = wav;
