@@ -24,6 +24,8 @@ void bbRegisterRoots() {
   gc_add_root([] { gc_mark_q(c_Stack::m_NIL); });
 }
 
+void (*bbProgramInit)() = nullptr;
+
 void bbInit() {
   bb_app__app = nullptr;
   bb_app__delegate = nullptr;
@@ -39,6 +41,7 @@ void bbInit() {
   gc_assign(bb_asyncevent__sources, (new c_Stack)->m_new());
   c_Stack::m_NIL = nullptr;
   bb_random_Seed = 1234;
+  if (bbProgramInit) bbProgramInit();
 }
 
 int BBDesktopGame::Main(int argc_, const char** argv_) {

@@ -6,6 +6,10 @@
 
 class c_App;
 
+// The program's own start-up, run at the end of bbInit: sets the program's globals and adds their
+// collector roots. Null for programs without globals of their own.
+extern void (*bbProgramInit)();
+
 // Sets every global of the program to its start value.
 void bbInit();
 // Registers the program's global references as collector roots, in their fixed order.

@@ -1,0 +1,231 @@
+// app.h: c_MyApp, the whole game as one application object.
+//
+// The application layer creates it once and calls its hooks: p_OnCreate once, p_OnUpdate at the
+// update rate, p_OnRender once per displayed frame, p_OnSuspend/p_OnResume on focus changes.
+// Every screen records what it wants shown into the display list during the update; the render
+// pass replays that list. The class is one object whose operations share its fields; its
+// operations live in one source file per concern (named beside each section below), and game
+// records (map cells, particles, display-list entries, game values) are fixed-width slices of
+// float arrays rather than objects.
+// Depends on: the runtime's module functions (graphics, audio, input, app) only.
+// Must not touch: GLFW, OpenGL or OpenAL directly.
+#pragma once
+
+#include "game/globals.h"
+#include "runtime/audio/sound.h"
+#include "runtime/graphics/graphics.h"
+#include "runtime/host/app.h"
+#include "runtime/object/array.h"
+
+// The marker of an omitted argument or an empty coordinate; as the first float of a display-list
+// entry it marks a rectangle.
+constexpr int kOmitted = -3717;
+constexpr float kOmittedF = -3717.0f;
+
+class c_MyApp : public c_App {
+ public:
+  c_MyApp();
+  c_MyApp* m_new();
+  void mark() override;
+
+  int p_OnCreate() override;
+  int p_OnSuspend() override;
+  int p_OnResume() override;
+  int p_OnUpdate() override;
+  int p_OnRender() override;
+
+  // ===== Screen flow and application (app.cpp, loader.cpp, flow.cpp) ========================
+  int p_Reload();
+  int p_Loader();
+  int p_LoadImg(int slot, String name, int width, int height, int frames, int flags);
+  int p_LoadFont(int slot, String name, int glyphWidth, int glyphHeight);
+  int p_WaitStart(int phase);
+  int p_LoadGame();
+  int p_LoadMenu();
+  int p_InGame();
+  int p_FullscreenFlip();
+  // Suspend and resume: a game in progress comes back with its pause menu open.
+  void p_ApplyFocusPause();
+  // The graphics level (1, 2 or 4) and image scale for the device's current size.
+  void SetGraphicsLevel();
+
+  int m_Mode = 0;          // screen mode: 1 menu, 2 record score, 4 quit, 5 click to start, 10 play, 11 start
+  int m_LoadStep = 0;      // next loader step (1-38); 0 when not loading
+  int m_Fullscreen = 0;    // 1 while full screen
+  int m_JinglePlayed = 0;  // the start-up jingle plays once per run
+  int m_HideHud = 0;       // F2: hides the pause icon and the head-up display
+  int m_Paused = 0;        // 1 while a game is paused
+  int m_ShowCredits = 0, m_ShowOptions = 0, m_ShowBadges = 0;  // boxes open beside the mode
+  int m_CreditsSlide = 0, m_OptionsSlide = 0;                   // 0-30: slide-in counters
+  int m_Spin = 0;          // loading spinner angle, +16 per loading frame
+  int m_LastUpdateMs = 0, m_UpdFps = 0, m_UpdFpsAvg = 0;  // update-rate meter
+  int m_I = 0;             // loop counter shared by many operations; holds the end value after
+
+  // ===== Images, fonts and screen metrics (loader.cpp, display.cpp) =========================
+  static constexpr int kImages = 100;
+  Array<c_Image*> m_Img;   // image slots
+  Array<int> m_ImgInfo;    // per slot: width, height (loaded pixels; a font: advance, line height), frames
+  int m_Font = 0;          // slot of the current bitmap font
+  int m_GfxLevel = 1;      // resolution level of the loaded set: 1, 2 or 4
+  float m_ImgScale = 1;    // 1 / m_GfxLevel: loaded pixels to virtual units
+  int m_DevW = 0, m_DevH = 0;                      // window size at the previous render
+  float m_ClsR = 0, m_ClsG = 0, m_ClsB = 0, m_ClsA = 0;  // background of every render
+  float m_ScaleX = 0, m_ScaleY = 0;                // window pixels per design unit
+  int m_Landscape = 0;
+  int m_LastRenderMs = 0, m_Fps = 0, m_FpsAvg = 0;
+
+  // ===== Display list and draw state (display.cpp) ===========================================
+  static constexpr int kDrawListFloats = 37500;
+  static constexpr int kEntryFloats = 15;
+  static constexpr int kLastEntryStart = 37484;  // entries start at or below this index
+  static constexpr float kRectMarker = -3717.0f;
+  static constexpr float kOvalMarker = -3716.0f;
+  static constexpr float kLineMarker = -3715.0f;
+  int p_CLS2D(float r, float g, float b, float a);
+  int p_ResetDraw();
+  int p_SetCol(float r, float g, float b, float a);
+  int p_SetSize(float sx, float sy);
+  int p_SetRot(float angle);
+  int p_Alpha(float a);
+  int p_DrawImg(int slot, float x, float y, float frame);
+  int p_Rect(float x, float y, float w, float h);
+  int p_Oval(float x, float y, float rx, float ry);
+  int p_Text(float x, float y, String text, float alignX, float alignY);
+  int p_Toxt(int x, int y, String text);
+  String p_rstr(int value, int width, String pad);
+  // Writes one entry of the display list; false when the list is full.
+  bool RecordEntry(float kind, float x, float y, float sx, float sy, float frame);
+
+  Array<float> m_DrawList;  // entries of 15 floats, recorded by the update, replayed by the render
+  int m_DrawCount = 0;      // floats in use, a multiple of 15
+  float m_DrawSX = 1, m_DrawSY = 1;
+  float m_DrawRot = 0;      // the negated angle
+  float m_DrawR = 255, m_DrawG = 255, m_DrawB = 255;
+  float m_DrawAlpha = 1;
+  int m_DrawBlend = 1;      // 3 replays additively, anything else with alpha blending
+
+  // ===== Pointer, touch and virtual keys (pointer.cpp) =======================================
+  // The update's input passes, in the order the update runs them.
+  int p_UpdatePointer();   // pointer and touches in virtual units
+  int p_UpdateKeyLatch();  // the key latch; the back key closes the title menu's boxes
+  int p_ReadICade();       // iCade characters into virtual keys
+  int p_ReleasePad();      // on-screen pad presses last one update
+  int p_OnScreenPad();     // the on-screen pad, processed and drawn
+  int p_Tilt();            // the tilt indicator
+  // Whether an image of a slot drawn at (x, y) at the current scale is under a touch while the
+  // pointer is down; the result is also left in m_Hit.
+  int p_ImageHit(int slot, float x, float y);
+  static constexpr int kTouches = 10;
+  static constexpr int kVKeys = 20;
+  int m_MouseX = 0, m_MouseY = 0;        // virtual units
+  int m_OldMouseX = 0, m_OldMouseY = 0;  // previous update's position, or the press position
+  int m_OldMouseDown = 0;
+  int m_MouseDown = 0;                   // 1 while the left button or any touch is down
+  int m_MouseHit = 0;                    // left-button hits this update
+  Array<int> m_TouchDown, m_TouchX, m_TouchY;  // 10 each; an up finger is 0, -3717, -3717
+  int m_PointerLatch = 0;  // 1 press consumed, 2 press became a list drag
+  int m_KeyLatch = 0;      // 1 key press consumed
+  int m_Hit = 0;           // result of the last image hit test
+  Array<int> m_VKey;       // 20 virtual keys: 0 up, 1 pad press (one update), 2 held (iCade); [19] back hits
+  int m_ICadeChar = 0;
+  int m_PadX = 0, m_PadY = 0;
+  float m_PadScale = 0;
+  int m_PinchOn = 0, m_PinchLast = 0;
+  float m_AccelZeroX = 0, m_AccelZeroY = 0, m_TiltX = 0, m_TiltY = 0, m_TiltShowX = 0, m_TiltShowY = 0;
+
+  // ===== Player control (control.cpp) ========================================================
+  // Actions: 0 up, 3 left, 5 right, 8 down, 10-15 buttons A-F, 99 back. Non-zero while held.
+  // port -1: keyboard and virtual keys only; 0-3: that joystick too; below -1: nothing.
+  int p_PlayKey(int action, int useStick, int port);
+  int p_PlayKeyAll(int action, int useStick);
+  float p_StickX(int stick, int port);
+  // Down positive, like the screen.
+  float p_StickY(int stick, int port);
+  // The two control axes of this frame from keys, the first stick and a sliding finger.
+  int p_AnalogueControl();
+  int p_iCade(int on);
+  int p_MouseIn(float x, float y, float w, float h);
+  int p_MouseIn_Centered(float cx, float cy, float w, float h);
+  // Records the box and tests it with a margin of 6 units left and above, 12 right and below.
+  int p_Touch(float x, float y, float w, float h);
+  // Records an image and tests it as a button (the result is also left in m_Hit).
+  int p_Button(int slot, float x, float y, float frame);
+  // As p_Button with a box half as tall.
+  int p_Button_B(int slot, float x, float y, float frame);
+  // As p_Button, testing touch 0 only.
+  int p_Button0(int slot, float x, float y, float frame);
+
+  float m_MoveX = 0, m_MoveY = 0;        // control axes, -1..1, negative left or up
+  float m_KeyRampX = 0, m_KeyRampY = 0;  // held keys build up the axes gradually
+  int m_SlideX = -1, m_SlideY = 0;       // slide anchor; x -1 while no finger is down
+
+  // ===== Sound effects and tunes (sound.cpp) =================================================
+  static constexpr int kSfxSlots = 24;
+  int p_LoadSFX(int n);
+  int p_PlaySFX(int n, float rate, float volume, float pan);
+  // The short form: rate 1, centred.
+  int p_PlaySFX2(int n, float volume) { return p_PlaySFX(n, 1, volume, 0); }
+  int p_PlayTune(String name, int flags);
+  int p_StopTune();
+  // Pauses or resumes the tune with the pause state; run every update.
+  int p_UpdateTune();
+
+  Array<c_Sound*> m_Sfx;     // 100 effects by number; null where not loaded
+  int m_SfxSlot = 0;         // channel slot used last, 0-23
+  Array<int> m_SfxChannel;   // 33: the audio channel of each slot
+  int m_TunePlaying = 0;     // 1 while a tune started by p_PlayTune counts as playing
+
+  // ===== Game selection, menus, options, game over (menus.cpp) ==============================
+  int p_Menu();
+  int p_GameOver();
+  int p_OuyaQuit();
+  int p_OptionBox();
+  int p_PauseMenu();
+
+  int m_GameType = 0;  // 1-12: Classic, Pathfinder and Expanse, each Quest, Path A, Path B, Random Path
+  int m_MenuSlide = 0;
+  int m_PauseDir = 0, m_PauseY = 0, m_PauseCursor = 0;
+  int m_GameOverStep = 0;
+  Array<int> m_Scores;  // 1200: top-ten lists at 10 (type - 1), last-ten lists 240 further on
+  int m_ScoreBase = 0;
+
+  // ===== Quest, badges and credits (quest.cpp) ===============================================
+  int p_CreditBox();
+  int p_BadgesBox();
+  int p_ShowBadges();
+
+  Array<int> m_Quest;      // 21000: best score per quest level
+  int m_QuestWorld = 0, m_QuestLevel = 0;  // the quest position chosen in the quest box
+  Array<bool> m_BadgeGot;  // 256
+  Array<int> m_BadgeQueue, m_BadgeTime;  // 15 each
+
+  // ===== Settings and saving (save/save.cpp) =================================================
+  int p_Load();
+  int p_Save();
+  int p_SaveExtra();
+
+  Array<int> m_Settings;   // 25; [5] sound mode, [15] touchscreen mode
+  int m_SaveCursor = 0;    // position of the incremental save, -1 when none runs
+
+  // ===== Level, players and objects (levels.cpp, play.cpp) ===================================
+  int p_GetLevel();
+  int p_Game();
+
+  int m_World = 0;        // world of the current level; 0 before the first level
+  Array<float> m_Vars;    // 512 game values
+  Array<float> m_Trail;   // the player's position history: 52 entries of 5 floats (512 allocated)
+  int m_Score = 0, m_Lives = 0, m_Level = 0, m_GameOver = 0, m_SeedBase = 0;
+  int m_ShowTrail = 0;
+  float m_CamX = 0, m_CamTX = 0, m_CamY = 0, m_CamTY = 0;
+
+  // ===== Procedural music (music.cpp) ========================================================
+  // The render pass's turn for the music player: loads its chunks, then clears the window.
+  int p_MusicRender();
+
+  // ===== Particles and trail (particles.cpp) =================================================
+  Array<float> m_Parts;   // 5100: particle records of 10 floats
+  int m_PartCount = 250;  // highest particle slot in use
+};
+
+// The application object while the game runs.
+c_MyApp* bbGame();

@@ -1,0 +1,34 @@
+// globals.cpp: the game module's globals and their start values.
+#include "globals.h"
+
+#include "credits.h"
+#include "runtime/object/gc.h"
+
+int bb_GW_isOuya = 0;
+float bb_GW_overscan = 0;
+int bb_GW_HasMusic = 0;
+int bb_GW_HasMusicStream = 1;
+int bb_GW_DebugMode = 0;
+int bb_GW_iCadeControls = 0;
+int bb_GW_OnScreenControls = 0;
+int bb_GW_AccelerometerControls = 0;
+float bb_GW_rawscrw = 640, bb_GW_rawscrh = 480;
+float bb_GW_jscrw = 640, bb_GW_jscrh = 480;
+Array<String> bb_GW_CreditText;
+
+void bbGameInit() {
+  bb_GW_isOuya = 0;
+  bb_GW_overscan = 0;
+  bb_GW_HasMusic = 0;
+  bb_GW_DebugMode = 0;
+  bb_GW_rawscrw = 640;
+  bb_GW_rawscrh = 480;
+  bb_GW_jscrw = 640;
+  bb_GW_jscrh = 480;
+  bb_GW_iCadeControls = 0;
+  bb_GW_HasMusicStream = 1;
+  bb_GW_OnScreenControls = 0;
+  gc_assign(bb_GW_CreditText, bbCreditLines());
+  bb_GW_AccelerometerControls = 0;
+  gc_add_root([] { gc_mark_q(bb_GW_CreditText); });
+}
