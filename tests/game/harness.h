@@ -1,0 +1,137 @@
+// harness.h: the game object driven headless, update by update, with scripted input.
+//
+// A fake window system supplies the clock and the window size; a headless graphics device loads
+// images (decoded, never uploaded) and counts what the render pass draws; OpenAL Soft runs on its
+// null output. Tests press keys, move the pointer, run updates and renders, and inspect the game
+// object's fields and display list.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/app.h"
+#include "runtime/platform/window.h"
+
+namespace gametest {
+
+// A window that is always open and focused, with a clock the test moves.
+class HeadlessWindow : public BBWindowSystem {
+ public:
+  double now = 1.0;
+  int width = 640, height = 480;
+  bool Init() override { return true; }
+  void Terminate() override {}
+  bool OpenWindow(int w, int h, int, int, int, int, int, int, bool, bool) override {
+    width = w;
+    height = h;
+    return true;
+  }
+  void CloseWindow() override {}
+  void SetWindowTitle(const char*) override {}
+  void SetWindowPos(int, int) override {}
+  int WindowParam(Param which) override { return which == kIconified ? 0 : 1; }
+  void GetWindowSize(int* w, int* h) override { *w = width, *h = height; }
+  BBVideoModeInfo DesktopMode() override { return {1280, 1024, 8, 8, 8}; }
+  std::vector<BBVideoModeInfo> VideoModes() override { return {DesktopMode()}; }
+  void SetCallbacks(const BBWindowCallbacks&) override {}
+  void PollEvents() override {}
+  void WaitEvents() override {}
+  double Time() override { return now; }
+  void Sleep(double seconds) override { now += seconds; }
+  bool KeyPressed(int) override { return false; }
+  void MousePos(int* x, int* y) override { *x = *y = 0; }
+  void SetCursorVisible(bool) override {}
+  void SwapBuffers() override {}
+  bool JoystickPresent(int) override { return false; }
+  int JoystickAxes(int, float*, int) override { return 0; }
+  int JoystickButtons(int, unsigned char*, int) override { return 0; }
+};
+
+// A graphics device without OpenGL: surfaces keep their decoded pixels, drawing is counted.
+class HeadlessGraphics : public gxtkGraphics {
+ public:
+  struct Draw {
+    std::string what;
+    float x, y, w, h;
+  };
+  std::vector<Draw> draws;
+  HeadlessWindow* window = nullptr;
+
+  int Width() override { return window->width; }
+  int Height() override { return window->height; }
+  int BeginRender() override {
+    width = window->width;
+    height = window->height;
+    draws.clear();
+    return 1;
+  }
+  int EndRender() override { return 0; }
+  gxtkSurface* LoadSurface(String path) override { return LoadSurface__UNSAFE__(new gxtkSurface, path); }
+  int Cls(float, float, float) override { return 0; }
+  int SetAlpha(float) override { return 0; }
+  int SetColor(float, float, float) override { return 0; }
+  int SetBlend(int) override { return 0; }
+  int SetScissor(int, int, int, int) override { return 0; }
+  int SetMatrix(float, float, float, float, float, float) override { return 0; }
+  int DrawPoint(float x, float y) override { return Add("point", x, y, 0, 0); }
+  int DrawRect(float x, float y, float w, float h) override { return Add("rect", x, y, w, h); }
+  int DrawLine(float x1, float y1, float x2, float y2) override { return Add("line", x1, y1, x2, y2); }
+  int DrawOval(float x, float y, float w, float h) override { return Add("oval", x, y, w, h); }
+  int DrawSurface(gxtkSurface*, float x, float y) override { return Add("image", x, y, 0, 0); }
+  int DrawSurface2(gxtkSurface*, float x, float y, int, int, int w, int h) override {
+    return Add("image", x, y, static_cast<float>(w), static_cast<float>(h));
+  }
+
+ private:
+  int Add(const char* what, float x, float y, float w, float h) {
+    draws.push_back({what, x, y, w, h});
+    return 0;
+  }
+};
+
+// One game, created as the runtime creates it, in a scratch working folder whose data/ is the
+// project's.
+class Game {
+ public:
+  Game();
+  ~Game();
+
+  // One update as the application layer runs it (input polled, OnUpdate, hits cleared);
+  // the clock advances by one 60 Hz period first.
+  void Update();
+  void Updates(int n) {
+    for (int i = 0; i < n; ++i) Update();
+  }
+  // One render through the headless device.
+  void Render();
+  // Updates until the loader has finished (at most 60).
+  void FinishLoading();
+
+  // Input, as the host would deliver it between updates.
+  void KeyDown(int key);
+  void KeyUp(int key);
+  void Char(int character);
+  // Pointer in window pixels.
+  void MouseMove(float x, float y);
+  void MouseDown(float x, float y);
+  void MouseUp();
+
+  // Display-list entries of the last update: slot 0 values (image slot or marker) and the entry.
+  int Entries() const { return app->m_DrawCount / c_MyApp::kEntryFloats; }
+  const float* Entry(int k) const { return app->m_DrawList.Data() + k * c_MyApp::kEntryFloats; }
+  // The text recorded in the current font, in order, from the glyph entries (frames + 32).
+  std::string RecordedText() const;
+
+  c_MyApp* app = nullptr;
+  HeadlessWindow window;
+  HeadlessGraphics* graphics = nullptr;
+
+ private:
+  BBWindowSystem* previousWindow_ = nullptr;
+  std::string previousDir_;
+  std::string scratch_;  // the game's working folder
+};
+
+}  // namespace gametest
