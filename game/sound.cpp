@@ -10,6 +10,8 @@ bool MusicOn(int setting) { return setting == 1 || setting == 3; }
 }  // namespace
 
 int c_MyApp::p_LoadSFX(int n) {
+  // There are 100 effect slots; a number beyond them has nowhere to go.
+  if (n < 0 || n >= m_Sfx.Length()) return 0;
   String prefix = n < 10 ? String("sfx/00") : n <= 99 ? String("sfx/0") : String("sfx/");
   gc_assign(m_Sfx[n], bb_audio_LoadSound(prefix + String(n) + String(".wav")));
   return 0;
