@@ -16,9 +16,9 @@ set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
 set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The summary above is the first line; this is the long description under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "arcade maze game on a floor that crumbles behind you
-Steer a small block character from cell to cell of a tile maze seen from
+    "Steer a small block character from cell to cell of a tile maze seen from
 above. The floor crumbles behind him as he moves, so no cell can be crossed
 twice. Eat the pills for points, gather the four friends hidden in every
 level, who then follow him in a line, and walk into his home.

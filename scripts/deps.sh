@@ -3,7 +3,8 @@
 # Sourced by the other scripts; does nothing when everything is already there.
 zudodo_packages=(build-essential cmake pkg-config googletest libgtest-dev libbenchmark-dev
   libglfw3-dev libx11-dev libgl1-mesa-dev libgl1-mesa-dri libopenal-dev libopenal1 libstb-dev libvorbis-dev
-  xvfb xdotool x11-utils imagemagick sox vorbis-tools sndfile-programs libsdl2-dev)
+  xvfb xdotool x11-utils imagemagick sox vorbis-tools sndfile-programs libsdl2-dev
+  dpkg-dev appstream desktop-file-utils groff-base man-db)
 
 zudodo_install_deps() {
   local missing=()

@@ -1,0 +1,56 @@
+# checks.sh: small helpers shared by the install tests (sourced). A failed check is reported and
+# counted, and the test goes on, so that one run shows every fault; `finish` sets the exit status.
+failures=0
+current_case=""
+
+# Names the group of checks that follows, for the reports.
+case_() {
+  current_case=$1
+  echo "--- $1"
+}
+
+fail() {
+  echo "FAILED [$current_case]: $*" >&2
+  failures=$((failures + 1))
+}
+
+# check <description> <command...>: the command must succeed.
+check() {
+  local what=$1
+  shift
+  if ! "$@"; then fail "$what"; fi
+}
+
+# check_eq <description> <expected> <actual>
+check_eq() {
+  if [ "$2" != "$3" ]; then fail "$1: expected '$2', got '$3'"; fi
+}
+
+# check_has <description> <needle> <haystack>
+check_has() {
+  case "$3" in
+    *"$2"*) ;;
+    *) fail "$1: '$2' not found in: $3" ;;
+  esac
+}
+
+finish() {
+  if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+  fi
+  echo "all checks passed"
+  exit 0
+}
+
+# The value of one key of a desktop entry file.
+desktop_value() {
+  sed -n "s/^$2=//p" "$1" | head -n1
+}
+
+# Makes an empty scratch folder and prints its path.
+fresh_dir() {
+  rm -rf -- "$1"
+  mkdir -p -- "$1"
+  printf '%s\n' "$1"
+}
