@@ -106,6 +106,20 @@ check_eq "the program is not started" "" "$out"
 check_has "the message names the folder" "$own/garvolin-zudodo/data" "$(cat "$scratch/own.err")"
 check "the folder is left as it was" test -f "$own/garvolin-zudodo/data/keep" -a ! -L "$own/garvolin-zudodo/data"
 
+case_ "installed into the player's own data folder"
+# With the prefix ~/.local the installed assets are the player's folder's data folder itself.
+local_prefix="$scratch/user local"
+if cmake --install "$build" --prefix "$local_prefix" >"$scratch/install-local.log" 2>&1; then
+  cp "$moved/libexec/garvolin-zudodo/garvolin-zudodo" "$local_prefix/libexec/garvolin-zudodo/"
+  out=$(launch "$local_prefix/bin/garvolin-zudodo" HOME="$home" XDG_DATA_HOME="$local_prefix/share" --)
+  check_eq "exit status" "0" "$?"
+  check_eq "the program runs in the folder that holds the assets" "$local_prefix/share/garvolin-zudodo" "$(field cwd "$out")"
+  check_eq "the assets are readable" "readable" "$(field asset "$out")"
+  check "the assets stay a folder" test -d "$local_prefix/share/garvolin-zudodo/data" -a ! -L "$local_prefix/share/garvolin-zudodo/data"
+else
+  fail "cmake --install into a second prefix: $(tail -n3 "$scratch/install-local.log")"
+fi
+
 case_ "a per-user folder that cannot be made"
 touch "$scratch/a file"
 err=$(launch "$moved/bin/garvolin-zudodo" HOME="$home" XDG_DATA_HOME="$scratch/a file" -- 2>&1 >/dev/null)
