@@ -29,6 +29,9 @@ class BBGlfwWindowSystem : public BBWindowSystem {
     glfwWindowHint(GLFW_DEPTH_BITS, depth);
     glfwWindowHint(GLFW_STENCIL_BITS, stencil);
     glfwWindowHint(GLFW_RESIZABLE, resizable ? GLFW_TRUE : GLFW_FALSE);
+    // The desktop matches the window to the game's menu entry by this class.
+    glfwWindowHintString(GLFW_X11_CLASS_NAME, "garvolin-zudodo");
+    glfwWindowHintString(GLFW_X11_INSTANCE_NAME, "garvolin-zudodo");
     // The title is set by the host once the window is placed.
     window_ = glfwCreateWindow(width, height, "", fullscreen ? glfwGetPrimaryMonitor() : nullptr,
                                nullptr);
