@@ -1,21 +1,21 @@
 // demo_song.h: the demo song that the procedural-music build plays in place of the Ogg tunes.
 //
-// With GARVOLIN_PROCEDURAL_MUSIC the game sets bb_GW_HasMusic from kKxDemoSongBuild at start-up
-// and, once its player has been initialised, starts the demo song on it. The song image and the
+// With GARVOLIN_PROCEDURAL_MUSIC the game sets bb_GW_HasMusic from BBKxDemoSong::kHasMusic at
+// start-up and, once its player has been initialised, starts the demo song on it. The song image and the
 // instruments are made by the asset generator ("music/demo.png", "inst/*.wav").
 // Depends on: the music player. Must not touch: the game's other state.
 #pragma once
 
 #include "kx_player.h"
 
-#ifdef GARVOLIN_PROCEDURAL_MUSIC
-constexpr int kKxDemoSongBuild = 1;
-#else
-constexpr int kKxDemoSongBuild = 0;
-#endif
-
 // What the demo song is made of.
 struct BBKxDemoSong {
+  // 1 in the build that plays it (the game's bb_GW_HasMusic), else 0.
+#ifdef GARVOLIN_PROCEDURAL_MUSIC
+  static constexpr int kHasMusic = 1;
+#else
+  static constexpr int kHasMusic = 0;
+#endif
   static constexpr const char* kImage = "music/demo.png";
   // Drum kit A, drum kit B, lead, accompaniment, bass.
   static constexpr int kInstruments[5] = {1, 2, 1, 1, 1};

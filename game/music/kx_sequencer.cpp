@@ -36,9 +36,12 @@ int DrumSlot(int note) {
 // The player's channels: 1..31 (channel 0 is never used for a voice, 32 is the music channel).
 bool VoiceChannel(int ch) { return ch > 0 && ch < gxtkAudio::kMusicChannel; }
 
-// The three reseeds: (base) * multiplier - offset in wrapping 32-bit arithmetic.
-int Reseed(int base, uint32_t multiplier, uint32_t offset) {
-  return static_cast<int>(static_cast<uint32_t>(base) * multiplier - offset);
+// The reseeds: (voice * 7 + section * 9 + song seed) * multiplier - offset, all in wrapping 32-bit
+// arithmetic.
+int Reseed(int voice, int section, int songSeed, uint32_t multiplier, uint32_t offset) {
+  const uint32_t base = static_cast<uint32_t>(voice) * 7u + static_cast<uint32_t>(section) * 9u +
+                        static_cast<uint32_t>(songSeed);
+  return static_cast<int>(base * multiplier - offset);
 }
 
 }  // namespace
@@ -102,7 +105,7 @@ int c_KxPlayer::p_Kx_MusicPlay() {
 
   m_step = (m_step + 1) % kSteps;
   if (m_step != 0) return 0;
-  bb_random_Seed = Reseed(m_section * 9 + m_songSeed, 2001863745u, 2084129712u);
+  bb_random_Seed = Reseed(0, m_section, m_songSeed, 2001863745u, 2084129712u);
   AdvanceChord();
   m_repeatsLeft -= 1;
   if (m_repeatsLeft > 0) return 0;
@@ -120,14 +123,14 @@ void c_KxPlayer::AdvanceChord() {
 }
 
 void c_KxPlayer::StartSection() {
-  const uint32_t seed = static_cast<uint32_t>(Reseed(m_section * 9 + m_songSeed, 2941245873u, 1127147172u));
+  const uint32_t seed = static_cast<uint32_t>(Reseed(0, m_section, m_songSeed, 2941245873u, 1127147172u));
   bb_random_Seed = static_cast<int>(seed);
   const float r = static_cast<float>(seed >> 8) * 5.9604645e-8f;
   m_repeatsLeft = 2 * static_cast<int>(std::floor(r * 1.99f + 1.0f));
   m_section += 1;
   const int voices = m_voiceCount < 8 ? m_voiceCount : 8;
   for (int i = 0; i < voices; ++i) {
-    bb_random_Seed = Reseed(i * 7 + m_section * 9 + m_songSeed, 1948736821u, 873057359u);
+    bb_random_Seed = Reseed(i, m_section, m_songSeed, 1948736821u, 873057359u);
     m_voicePattern[i] = p_Rand(0, static_cast<float>(m_patternCount[i]));
     if (m_state > 1) m_voiceMuted[i] = m_voiceMutedNext[i];
     m_voiceMutedNext[i] = p_Rand(0, 1);

@@ -473,6 +473,33 @@ TEST_F(KxSequencer, TheTwoDrumVoicesNeverRestTogether) {
   EXPECT_GT(secondRests, 100);
 }
 
+// The song structure every song was written against: section length, then per voice the
+// pattern, the muting of the section after next and the lead-in, each from its own reseed.
+TEST_F(KxSequencer, SectionsAreDrawnFromTheSongSeedByTheSongFormatsReseeds) {
+  for (int songSeed : {0, 2413, -77, 2147483600}) {
+    SCOPED_TRACE(songSeed);
+    c_KxPlayer* p = kxtest::NewPlayer();
+    for (int v = 0; v < 5; ++v) p->m_patternCount[v] = 9;
+    p->m_songSeed = songSeed;
+    for (int i = 0; i < 64; ++i) Tick(p);
+    ASSERT_EQ(p->m_section, 1);
+
+    const auto draw = [](uint32_t& seed, float hi) {
+      seed = seed * 1664525u + 1013904223u;
+      return static_cast<int>(std::floor((hi + 0.99f) * static_cast<float>(seed >> 8) / 16777216.0f));
+    };
+    const uint32_t s = static_cast<uint32_t>(songSeed);
+    const uint32_t sectionSeed = s * 2941245873u - 1127147172u;
+    EXPECT_EQ(p->m_repeatsLeft, 2 * static_cast<int>(std::floor(static_cast<float>(sectionSeed >> 8) / 16777216.0f * 1.99f + 1)));
+    for (uint32_t v = 0; v < 5; ++v) {
+      uint32_t seed = (v * 7u + 9u + s) * 1948736821u - 873057359u;
+      EXPECT_EQ(p->m_voicePattern[v], draw(seed, 9)) << v;
+      EXPECT_EQ(p->m_voiceMutedNext[v], draw(seed, 1)) << v;
+      EXPECT_EQ(p->m_voiceLeadIn[v], draw(seed, 1)) << v;
+    }
+  }
+}
+
 // A song of three patterns per voice, each with its own notes, and a chord string.
 void WriteSong(c_KxPlayer* player, int seed) {
   for (int v = 0; v < 5; ++v) {
