@@ -8,12 +8,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "audio.h"
 #include "game/music/demo_song.h"
 #include "music.h"
 #include "music_support.h"
@@ -39,37 +38,6 @@ bool OpenWindow() {
     }
   }
   return state == 1;
-}
-
-void WriteWave(const fs::path& path, int frames) {
-  std::vector<unsigned char> b;
-  const auto u32 = [&b](unsigned v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(v >> (8 * i)));
-  };
-  const auto u16 = [&b](unsigned v) {
-    b.push_back(static_cast<unsigned char>(v));
-    b.push_back(static_cast<unsigned char>(v >> 8));
-  };
-  const auto tag = [&b](const char* t) { b.insert(b.end(), t, t + 4); };
-  tag("RIFF");
-  u32(36 + 2 * unsigned(frames));
-  tag("WAVE");
-  tag("fmt ");
-  u32(16);
-  u16(1);
-  u16(1);
-  u32(22050);
-  u32(44100);
-  u16(2);
-  u16(16);
-  tag("data");
-  u32(2 * unsigned(frames));
-  for (int i = 0; i < frames; ++i) u16(static_cast<unsigned>(static_cast<int>(8000 * std::sin(i * 0.2))) & 0xffff);
-  fs::create_directories(path.parent_path());
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_TRUE(f);
-  std::fwrite(b.data(), 1, b.size(), f);
-  std::fclose(f);
 }
 
 class KxLoadingGl : public ::testing::Test {
@@ -160,7 +128,7 @@ TEST_F(KxLoadingGl, ASongImageDecodesFromBlueAndLoadsInTwentyFourFramesWithItsIn
   std::fwrite(png.data(), 1, png.size(), f);
   std::fclose(f);
   for (const char* name : {"d3-1", "d3-8", "d4-2", "lead5", "accompany6", "bass7"}) {
-    WriteWave(data / "inst" / (std::string(name) + ".wav"), 200);
+    ASSERT_TRUE(assetgen::writeWav((data / "inst" / (std::string(name) + ".wav")).string(), std::vector<float>(200, 0.25f), 22050));
   }
 
   c_KxPlayer* player = kxtest::NewPlayer();
@@ -217,20 +185,6 @@ TEST_F(KxLoadingGl, AMissingSongImageLeavesTheSongSilentAndLoadingStillEnds) {
   EXPECT_FALSE(player->m_voiceSound[2]);
 }
 
-// The log with each sample named by its drum slot or voice, so two loads can be compared.
-using Event = std::tuple<int, int, float, int, int>;
-std::vector<Event> Heard(const std::vector<Command>& log, c_KxPlayer* player) {
-  std::map<gxtkSample*, int> who;
-  for (int slot = 1; slot <= 8; ++slot) {
-    who[player->m_drumsA[slot]->m_sample] = slot;
-    who[player->m_drumsB[slot]->m_sample] = 10 + slot;
-  }
-  for (int v = 2; v <= 4; ++v) who[player->m_voiceSound[v]->m_sample] = 20 + v;
-  std::vector<Event> out;
-  for (const Command& c : log) out.emplace_back(c.op, c.channel, c.value, c.sample ? who.at(c.sample) : 0, c.flags);
-  return out;
-}
-
 TEST_F(KxLoadingGl, TheDemoSongLoadsFromTheDataFolderAndPlaysTheSameMusicEachTime) {
   fs::current_path(ZUDODO_SOURCE_DIR);
   c_KxPlayer* player = kxtest::NewPlayer();
@@ -271,7 +225,7 @@ TEST_F(KxLoadingGl, TheDemoSongLoadsFromTheDataFolderAndPlaysTheSameMusicEachTim
     const std::vector<float> part = out->Render(frames);
     mix.insert(mix.end(), part.begin(), part.end());
   }
-  const std::vector<Event> first = Heard(out->audio->log, player);
+  const std::vector<kxtest::Event> first = kxtest::Heard(out->audio->log, player);
   double left = 0, right = 0;
   float peak = 0;
   for (size_t i = 0; i < mix.size(); i += 2) {
@@ -292,7 +246,7 @@ TEST_F(KxLoadingGl, TheDemoSongLoadsFromTheDataFolderAndPlaysTheSameMusicEachTim
   EXPECT_EQ(Load(player), 24);
   out->audio->log.clear();
   for (int step = 0; step < 8 * 64; ++step) kxtest::Tick(player);
-  EXPECT_TRUE(Heard(out->audio->log, player) == first);
+  EXPECT_TRUE(kxtest::Heard(out->audio->log, player) == first);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <AL/alext.h>
 
 #include <cstdlib>
+#include <map>
 
 #include "runtime/audio/sound.h"
 #include "runtime/host/app.h"
@@ -79,6 +80,23 @@ std::vector<float> Loopback::Render(int frames) {
   std::vector<float> mix(static_cast<size_t>(frames) * 2);
   render(device_, mix.data(), frames);
   return mix;
+}
+
+std::vector<Event> Heard(const std::vector<Command>& log, c_KxPlayer* player) {
+  std::map<gxtkSample*, int> who;
+  for (int slot = 1; slot <= 8; ++slot) {
+    if (player->m_drumsA[slot]) who[player->m_drumsA[slot]->m_sample] = slot;
+    if (player->m_drumsB[slot]) who[player->m_drumsB[slot]->m_sample] = 10 + slot;
+  }
+  for (int v = 2; v <= 4; ++v) {
+    if (player->m_voiceSound[v]) who[player->m_voiceSound[v]->m_sample] = 20 + v;
+  }
+  std::vector<Event> out;
+  for (const Command& c : log) {
+    const auto found = who.find(c.sample);
+    out.emplace_back(c.op, c.channel, c.value, c.sample && found != who.end() ? found->second : -1, c.flags);
+  }
+  return out;
 }
 
 c_KxPlayer* NewPlayer() {

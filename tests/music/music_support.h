@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/music/kx_player.h"
@@ -62,6 +63,11 @@ class Loopback {
  private:
   ALCdevice* device_ = nullptr;
 };
+
+// A log with each sample named by the drum slot (1-8 kit A, 11-18 kit B) or voice (22-24) of the
+// player that holds it, so that logs of different loads or players can be compared.
+using Event = std::tuple<int, int, float, int, int>;
+std::vector<Event> Heard(const std::vector<Command>& log, c_KxPlayer* player);
 
 // A player as the game creates it (channel base 32), playing and loaded, with a distinct silent
 // sound in every drum slot and melodic voice so that the log shows which one was played.

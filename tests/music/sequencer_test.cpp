@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <memory>
-#include <tuple>
 #include <vector>
 
 #include "music_support.h"
@@ -512,20 +510,6 @@ void WriteSong(c_KxPlayer* player, int seed) {
   player->m_chord = String("qj ");
 }
 
-// The log with each sample replaced by the drum slot or voice it belongs to.
-using Event = std::tuple<int, int, float, int, int>;
-std::vector<Event> Heard(const std::vector<Command>& log, c_KxPlayer* player) {
-  std::map<gxtkSample*, int> who;
-  for (int slot = 1; slot <= 8; ++slot) {
-    who[player->m_drumsA[slot]->m_sample] = slot;
-    who[player->m_drumsB[slot]->m_sample] = 10 + slot;
-  }
-  for (int v = 2; v <= 4; ++v) who[player->m_voiceSound[v]->m_sample] = 20 + v;
-  std::vector<Event> out;
-  for (const Command& c : log) out.emplace_back(c.op, c.channel, c.value, c.sample ? who.at(c.sample) : 0, c.flags);
-  return out;
-}
-
 TEST_F(KxSequencer, OneSongSeedAlwaysGivesTheSameMusicWhateverTheGameDrawsMeanwhile) {
   const auto play = [this](int songSeed, int gameSeed, bool gameDraws) {
     c_KxPlayer* p = kxtest::NewPlayer();
@@ -539,10 +523,10 @@ TEST_F(KxSequencer, OneSongSeedAlwaysGivesTheSameMusicWhateverTheGameDrawsMeanwh
         for (int k = 0; k < i % 3; ++k) bb_random_Rnd();
       }
     }
-    return Heard(Log(), p);
+    return kxtest::Heard(Log(), p);
   };
-  const std::vector<Event> first = play(77, 1, true);
-  const std::vector<Event> again = play(77, 99999, false);
+  const std::vector<kxtest::Event> first = play(77, 1, true);
+  const std::vector<kxtest::Event> again = play(77, 99999, false);
   EXPECT_GT(first.size(), 1000u);
   EXPECT_TRUE(first == again);
   EXPECT_FALSE(first == play(78, 1, true));

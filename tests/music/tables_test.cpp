@@ -1,4 +1,4 @@
-// The player's pitch and chord tables and its draw from the shared generator.
+// The player's pitch table and its draw from the shared generator.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -41,18 +41,6 @@ TEST_F(KxTables, NotesAndKeysOutsideTheTablesGiveZero) {
   EXPECT_EQ(player->p_GetPitch_Alpha('a'), 0.0f);
   EXPECT_EQ(player->p_GetPitch_Alpha('Q'), 0.0f);
   EXPECT_EQ(player->p_GetPitch_Alpha(0), 0.0f);
-}
-
-TEST_F(KxTables, ChordProgressionsNameTheirBarRoots) {
-  const char* expected[] = {"qqqq", "qqjj", "qqbb", "qbqb", "qqqj", "qqzz"};
-  for (int n = 0; n < 6; ++n) EXPECT_EQ(player->p_Kx_GetChord(n).ToUtf8(), expected[n]) << n;
-  EXPECT_EQ(player->p_Kx_GetChord(6).ToUtf8(), "qqjj");
-  EXPECT_EQ(player->p_Kx_GetChord(-1).ToUtf8(), "qqjj");
-  // The roots: unison, two and five semitones down, an octave down.
-  EXPECT_EQ(player->p_GetPitch_Alpha('q'), 1.0f);
-  EXPECT_EQ(player->p_GetPitch_Alpha('j'), 0.891f);
-  EXPECT_EQ(player->p_GetPitch_Alpha('b'), 0.749f);
-  EXPECT_EQ(player->p_GetPitch_Alpha('z'), 0.5f);
 }
 
 TEST_F(KxTables, RandStepsTheSharedGeneratorAndCoversItsWholeRange) {
