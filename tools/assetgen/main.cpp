@@ -2,7 +2,7 @@
 // and the contact sheet of all pictures. The output depends on nothing but this program: no time
 // stamps, fixed seeds, so two runs give byte-identical files.
 //
-//   assetgen [DATA_DIR] [--sheet FILE] [--only pictures|sounds|tunes]...
+//   assetgen [DATA_DIR] [--sheet FILE] [--only pictures|sounds|tunes|music]...
 //            [--picture NAME]... [--tune N]...
 //
 // DATA_DIR defaults to "data"; without --sheet no contact sheet is written. --only limits the
@@ -18,6 +18,7 @@
 #include "audio.h"
 #include "contact_sheet.h"
 #include "fonts.h"
+#include "music.h"
 #include "strip.h"
 
 using namespace assetgen;
@@ -42,7 +43,7 @@ std::string threeDigits(int n) {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: assetgen [DATA_DIR] [--sheet FILE] [--only pictures|sounds|tunes]... [--picture NAME]... "
+               "usage: assetgen [DATA_DIR] [--sheet FILE] [--only pictures|sounds|tunes|music]... [--picture NAME]... "
                "[--tune N]...\n");
   return 2;
 }
@@ -127,6 +128,22 @@ int main(int argc, char** argv) {
       }
       std::printf("assetgen: %s, %.1f s\n", t.name.c_str(), static_cast<double>(t.left.size()) / kTuneRate);
     }
+  }
+  if (wanted("music")) {
+    const std::string songPath = dataDir + "/music/demo.png";
+    if (!writePng(songPath, renderSongImage(makeDemoSongPatterns()))) {
+      std::fprintf(stderr, "assetgen: cannot write %s\n", songPath.c_str());
+      ++failures;
+    }
+    const std::vector<InstrumentSample> instruments = makeInstrumentSamples();
+    for (const InstrumentSample& s : instruments) {
+      const std::string path = dataDir + "/inst/" + s.name + ".wav";
+      if (!writeWav(path, s.samples, kInstrumentRate)) {
+        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+        ++failures;
+      }
+    }
+    std::printf("assetgen: demo song, %zu instruments\n", instruments.size());
   }
   return failures == 0 ? 0 : 1;
 }
