@@ -27,6 +27,7 @@ c_MyApp::c_MyApp() {
   gc_assign(m_Vars, Array<float>(512));
   gc_assign(m_Trail, Array<float>(512));
   gc_assign(m_Parts, Array<float>(5100));
+  gc_assign(m_Music, (new c_KxPlayer)->m_new());
 }
 
 c_MyApp* c_MyApp::m_new() {
@@ -53,6 +54,7 @@ void c_MyApp::mark() {
   gc_mark_q(m_Vars);
   gc_mark_q(m_Trail);
   gc_mark_q(m_Parts);
+  gc_mark_q(m_Music);
 }
 
 int c_MyApp::p_OnCreate() {
@@ -65,6 +67,7 @@ int c_MyApp::p_OnCreate() {
   bb_app_SetUpdateRate(60);
   m_DevW = bb_graphics_DeviceWidth();
   m_DevH = bb_graphics_DeviceHeight();
+  if (bb_GW_HasMusic == 1) p_MusicCreate();
   m_AccelZeroX = 0;
   m_AccelZeroY = 0;
   p_Reload();
@@ -113,6 +116,7 @@ int c_MyApp::p_OnUpdate() {
   if (t > m_LastUpdateMs) m_UpdFps = 1000 / (t - m_LastUpdateMs);
   m_UpdFpsAvg = (9 * m_UpdFpsAvg + m_UpdFps) / 10;
   m_LastUpdateMs = bb_app_Millisecs();
+  if (bb_GW_HasMusic == 1) p_MusicUpdate();
 
   p_UpdatePointer();
   p_UpdateKeyLatch();

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "game/globals.h"
+#include "game/music/kx_player.h"
 #include "runtime/audio/sound.h"
 #include "runtime/graphics/graphics.h"
 #include "runtime/host/app.h"
@@ -218,9 +219,15 @@ class c_MyApp : public c_App {
   int m_ShowTrail = 0;
   float m_CamX = 0, m_CamTX = 0, m_CamY = 0, m_CamTY = 0;
 
-  // ===== Procedural music (music.cpp) ========================================================
+  // ===== Procedural music (music_hooks.cpp) ==================================================
+  // Sets the player up at creation and starts its song, when the procedural music is in use.
+  int p_MusicCreate();
+  // The update's turn for the music player.
+  int p_MusicUpdate();
   // The render pass's turn for the music player: loads its chunks, then clears the window.
   int p_MusicRender();
+
+  c_KxPlayer* m_Music = nullptr;
 
   // ===== Particles and trail (particles.cpp) =================================================
   Array<float> m_Parts;   // 5100: particle records of 10 floats

@@ -1,6 +1,7 @@
 // The game object's creation, loader and screen flow, driven headless.
 #include <gtest/gtest.h>
 
+#include "game/music/demo_song.h"
 #include "harness.h"
 
 namespace {
@@ -212,6 +213,25 @@ TEST(ScreenFlow, UpdateRateMeterKeepsItsValueOnARepeatedTimeStamp) {
   g.window.now -= 1.0 / 60.0;  // the next update sees the same time stamp
   g.Update();
   EXPECT_EQ(a->m_UpdFps, fps);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProceduralMusic, TheGameDrivesThePlayerWhenItIsInUse) {
+  gametest::Game g;
+  c_MyApp* a = g.app;
+  EXPECT_EQ(bb_GW_HasMusic, BBKxDemoSong::kHasMusic);
+  bb_GW_HasMusic = 1;
+  a->p_MusicCreate();
+  EXPECT_EQ(a->m_Music->m_state, c_KxPlayer::kPlaying);
+  EXPECT_EQ(a->m_Music->m_loadStep, 1) << "the song loads over the next rendered frames";
+  g.Render();
+  EXPECT_EQ(a->m_Music->m_loadStep, 4) << "three loading steps at the start of each render";
+  a->p_Save();
+  g.Update();
+  bb_GW_HasMusic = 0;
 }
 
 }  // namespace
