@@ -83,6 +83,55 @@ size_t bbPngDecodeBudget(const unsigned char* bytes, size_t length) {
   return static_cast<size_t>(2 * raw + 2 * uint64_t{length} + 65536);
 }
 
+// The decoder keeps a palette of 256 entries but fills only those the PLTE chunk gives; a pixel
+// whose index lies beyond them would take its colour from whatever the memory held. So a palette
+// image whose PLTE is shorter gets a copy of its bytes in which the PLTE is padded with opaque
+// black up to 256 entries: valid pixels never use those entries, and out-of-range ones become
+// black, the same on every decode. A transparency chunk longer than the palette it follows is
+// refused, as the decoder refuses it for the unpadded palette, and so is a second PLTE.
+// Returns 0 when the bytes can be decoded as they are, 1 when *padded holds the copy to decode,
+// -1 when the file must be refused. The chunk structure has already been checked.
+int bbPadPngPalettes(const unsigned char* bytes, std::vector<unsigned char>* padded) {
+  constexpr size_t kColourTypeAt = 8 + 8 + 9;  // signature, IHDR length and type, then the field
+  if (bytes[kColourTypeAt] != 3) return 0;
+  bool shortPalette = false;
+  uint32_t entries = 0;  // of the PLTE, once seen
+  int palettes = 0;
+  for (size_t pos = 8;;) {
+    uint32_t chunkLength = bbReadBe32(bytes + pos);
+    const unsigned char* type = bytes + pos + 4;
+    if (std::memcmp(type, "PLTE", 4) == 0) {
+      if (palettes++ > 0) return -1;  // a PNG has one palette at most
+      entries = chunkLength / 3;
+      if (chunkLength % 3 == 0 && entries < 256) shortPalette = true;
+    } else if (std::memcmp(type, "tRNS", 4) == 0 && chunkLength > entries) {
+      return -1;
+    }
+    pos += 12 + size_t{chunkLength};
+    if (std::memcmp(type, "IEND", 4) == 0) break;
+  }
+  if (!shortPalette) return 0;
+  padded->clear();
+  padded->insert(padded->end(), bytes, bytes + 8);
+  for (size_t pos = 8;;) {
+    uint32_t chunkLength = bbReadBe32(bytes + pos);
+    const unsigned char* type = bytes + pos + 4;
+    if (std::memcmp(type, "PLTE", 4) == 0 && chunkLength % 3 == 0 && chunkLength < 768) {
+      // The decoder does not check chunk CRCs; the old one is kept.
+      const unsigned char header[8] = {0, 0, 3, 0, 'P', 'L', 'T', 'E'};
+      padded->insert(padded->end(), header, header + 8);
+      padded->insert(padded->end(), bytes + pos + 8, bytes + pos + 8 + chunkLength);
+      padded->insert(padded->end(), 768 - chunkLength, 0);
+      padded->insert(padded->end(), bytes + pos + 8 + chunkLength, bytes + pos + 12 + chunkLength);
+    } else {
+      padded->insert(padded->end(), bytes + pos, bytes + pos + 12 + chunkLength);
+    }
+    pos += 12 + size_t{chunkLength};
+    if (std::memcmp(type, "IEND", 4) == 0) break;
+  }
+  return 1;
+}
+
 }  // namespace
 
 unsigned char* bbDecodeImageMemory(const unsigned char* bytes, size_t length, int* width,
@@ -90,6 +139,13 @@ unsigned char* bbDecodeImageMemory(const unsigned char* bytes, size_t length, in
   tPeakBlock = 0;
   size_t budget = bbPngDecodeBudget(bytes, length);
   if (budget == 0 || length > static_cast<size_t>(BBImageLimits::kMaxImageFileBytes)) return nullptr;
+  std::vector<unsigned char> padded;
+  int pad = bbPadPngPalettes(bytes, &padded);
+  if (pad < 0) return nullptr;
+  if (pad > 0) {
+    bytes = padded.data();
+    length = padded.size();
+  }
   tBlockCap = budget;
   int w = 0, h = 0, n = 0;
   unsigned char* pixels = stbi_load_from_memory(bytes, static_cast<int>(length), &w, &h, &n, 0);

@@ -249,4 +249,50 @@ TEST(ImageData_Decode, HandMadeFilesDecodeToTheirScanlines) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(d.pixels[i], expected[i]);
 }
 
+// A 4 x 1 palette image (8-bit indices 0, 1, 2, 200) with the given PLTE and tRNS bodies.
+std::vector<unsigned char> PalettePng(const std::vector<unsigned char>& plte, const std::vector<unsigned char>& trns) {
+  std::vector<unsigned char> png = bbtest::PngSignature();
+  bbtest::PutChunk(png, "IHDR", bbtest::Ihdr(4, 1, 3));
+  bbtest::PutChunk(png, "PLTE", plte);
+  if (!trns.empty()) bbtest::PutChunk(png, "tRNS", trns);
+  bbtest::PutChunk(png, "IDAT", bbtest::ZlibStored({0, 0, 1, 2, 200}));
+  bbtest::PutChunk(png, "IEND", {});
+  return png;
+}
+
+TEST(ImageData_Hostile, PaletteIndicesBeyondAShortPaletteAreBlack) {
+  // Two entries; indices 2 and 200 lie beyond them. Decoded twice, so that leftovers of an earlier
+  // decode cannot pass for the answer.
+  std::vector<unsigned char> png = PalettePng({10, 20, 30, 40, 50, 60}, {});
+  for (int round = 0; round < 2; ++round) {
+    Decoded d;
+    DecodeBytes(png, &d);
+    ASSERT_NE(d.pixels, nullptr);
+    ASSERT_EQ(d.depth, 3);
+    const unsigned char expected[12] = {10, 20, 30, 40, 50, 60, 0, 0, 0, 0, 0, 0};
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(d.pixels[i], expected[i]) << "byte " << i;
+  }
+  // With transparency the padded entries are opaque black.
+  Decoded t;
+  DecodeBytes(PalettePng({10, 20, 30, 40, 50, 60}, {128}), &t);
+  ASSERT_NE(t.pixels, nullptr);
+  ASSERT_EQ(t.depth, 4);
+  const unsigned char expected[16] = {10, 20, 30, 128, 40, 50, 60, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(t.pixels[i], expected[i]) << "byte " << i;
+}
+
+TEST(ImageData_Hostile, RefusesPaletteChunksThatDoNotFit) {
+  Decoded longAlpha, twoPalettes;
+  DecodeBytes(PalettePng({10, 20, 30, 40, 50, 60}, {1, 2, 3}), &longAlpha);
+  EXPECT_EQ(longAlpha.pixels, nullptr) << "more alpha values than palette entries";
+  std::vector<unsigned char> png = bbtest::PngSignature();
+  bbtest::PutChunk(png, "IHDR", bbtest::Ihdr(4, 1, 3));
+  bbtest::PutChunk(png, "PLTE", {1, 2, 3});
+  bbtest::PutChunk(png, "PLTE", {1, 2, 3});
+  bbtest::PutChunk(png, "IDAT", bbtest::ZlibStored({0, 0, 0, 0, 0}));
+  bbtest::PutChunk(png, "IEND", {});
+  DecodeBytes(png, &twoPalettes);
+  EXPECT_EQ(twoPalettes.pixels, nullptr) << "a second palette";
+}
+
 }  // namespace
