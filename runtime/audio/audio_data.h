@@ -1,11 +1,11 @@
 // audio_data.h: sound files decoded into blocks of interleaved PCM frames for the audio device.
 //
 // RIFF/WAVE files holding uncompressed PCM are read by a small reader of our own; Ogg Vorbis files
-// are decoded whole with stb_vorbis. The host's LoadAudioData (declared with the host object)
+// are decoded whole with libvorbisfile. The host's LoadAudioData (declared with the host object)
 // picks the decoder by the file's extension. A decoded block is malloc'd; the receiver frees it.
 // Every function returns null, quietly, for a file it cannot decode: a truncated or hostile file
 // never makes it read past the file, allocate more than the file can fill, or loop without end.
-// Depends on: the C library, stb_vorbis, the collector's force-sweep flag.
+// Depends on: the C library, libvorbisfile, the collector's force-sweep flag.
 // Must not touch: OpenAL (the device does), the device's channels (so it may run on a loader thread).
 #pragma once
 
@@ -23,5 +23,6 @@ constexpr long kMaxDecodedAudioBytes = 256L * 1024 * 1024;
 unsigned char* LoadWAV(std::FILE* file, int* length, int* channels, int* format, int* hertz);
 
 // Decodes an Ogg Vorbis stream from the file's current position into 16-bit interleaved frames
-// (*format is 2). The file stays open.
+// (*format is 2), the first logical stream only; damage ends the stream, keeping what was decoded
+// before it. The file stays open.
 unsigned char* LoadOGG(std::FILE* file, int* length, int* channels, int* format, int* hertz);
