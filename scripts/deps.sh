@@ -2,9 +2,10 @@
 # Installs the Debian packages the build, the game and the tests need, when some are missing.
 # Sourced by the other scripts; does nothing when everything is already there.
 zudodo_packages=(build-essential cmake pkg-config googletest libgtest-dev libbenchmark-dev
-  libglfw3-dev libx11-dev libgl1-mesa-dev libgl1-mesa-dri libopenal-dev libopenal1 libstb-dev libvorbis-dev
+  libglfw3-dev libx11-dev libgl1-mesa-dev libgl1-mesa-dri libopenal-dev libopenal1 libstb-dev libvorbis-dev libogg-dev
   xvfb xdotool x11-utils imagemagick sox vorbis-tools sndfile-programs libsdl2-dev
-  dpkg-dev appstream desktop-file-utils groff-base man-db)
+  dpkg-dev appstream desktop-file-utils groff-base man-db
+  clang libclang-rt-14-dev)
 
 zudodo_install_deps() {
   local missing=()
