@@ -55,12 +55,12 @@ int c_MyApp::p_Menu() {
   const int unlocked = p_MenuUnlocked();
   const int firstLocked = unlocked + 1;
   const float w = bb_GW_jscrw, h = bb_GW_jscrh;
-  const float slide = static_cast<float>(m_MenuSlide);
   p_CLS2D(0, 0, 80, 1);
 
   if (m_MenuSlide < 0 && (m_MenuPhase == 0 || m_MenuPhase == 2)) ++m_MenuSlide;
   if (m_MenuPhase == 1 && m_MenuSlide > -32) --m_MenuSlide;
   if (m_MenuSlide == 0 && m_MenuPhase == 2) m_MenuPhase = 0;
+  const float slide = static_cast<float>(m_MenuSlide);
 
   if (m_KeyLatch == 0 && m_PointerLatch == 0) {
     bool back = p_PlayKeyAll(99, 1) != 0;
