@@ -102,65 +102,6 @@ TEST(QuestBox, CompletingLevelNineHundredAndNinetyNineOpensOnIt) {
   EXPECT_EQ(g.app->m_Lives, 2);
 }
 
-TEST(QuestBox, KeysMoveTheCursorAndWorldsWithinTheProgressAndStartTheCursorLevel) {
-  Game g;
-  for (int n = 0; n < 25; ++n) g.app->m_Quest[n] = 100 + n;
-  Ready(g);
-  OpenQuestBox(g);
-  c_MyApp* app = g.app;
-  EXPECT_EQ(app->m_QuestWorld, 2);
-  EXPECT_EQ(app->m_QuestLevel, 5);
-  Press(g, kUp);
-  EXPECT_EQ(app->m_QuestLevel, 4);
-  EXPECT_EQ(app->m_QuestTarget, -72.0f * 4 + 128);
-  Press(g, kLeft);
-  Press(g, kLeft);
-  Press(g, kLeft);
-  EXPECT_EQ(app->m_QuestWorld, 0);
-  Press(g, kRight);
-  Press(g, kRight);
-  Press(g, kRight);
-  EXPECT_EQ(app->m_QuestWorld, 2) << "no world beyond the progress";
-  Press(g, kDown);
-  Press(g, kDown);
-  EXPECT_EQ(app->m_QuestLevel, 5) << "row 6 of world 2 is locked";
-  Press(g, kLeft);
-  Press(g, kEnter);
-  EXPECT_EQ(app->m_Mode, 10);
-  EXPECT_EQ(app->m_GameType, 1);
-  EXPECT_EQ(app->m_Level, 15);
-  EXPECT_EQ(app->m_MenuPhase, 1) << "the box is still open when the game ends";
-}
-
-TEST(QuestBox, TouchingAnotherRowMovesTheCursorAndTouchingTheCursorRowStartsIt) {
-  Game g;
-  for (int n = 0; n < 5; ++n) g.app->m_Quest[n] = 1;
-  Ready(g);
-  OpenQuestBox(g);
-  g.Updates(60);
-  c_MyApp* app = g.app;
-  ASSERT_EQ(app->m_QuestLevel, 5);
-  // Rows are 72 apart; the cursor row stands at 128.
-  const float row4 = std::floor(app->m_QuestScroll) + 72 * 4 + 32;
-  Tap(g, 320, row4);
-  EXPECT_EQ(app->m_QuestLevel, 4);
-  EXPECT_EQ(app->m_Mode, 1);
-  Tap(g, 320, row4);
-  EXPECT_EQ(app->m_Mode, 10);
-  EXPECT_EQ(app->m_Level, 4);
-}
-
-TEST(QuestBox, TheBackArrowClosesTheBoxAndTheListSlidesBack) {
-  Game g;
-  Ready(g);
-  OpenQuestBox(g);
-  Tap(g, 30, 30);
-  EXPECT_EQ(g.app->m_MenuPhase, 2);
-  g.Updates(40);
-  EXPECT_EQ(g.app->m_MenuPhase, 0);
-  EXPECT_EQ(g.app->m_MenuSlide, 0);
-}
-
 TEST(QuestBox, PathfinderRowsSayCompleteInsteadOfAScore) {
   Game g;
   g.app->m_Quest[9] = 1;  // opens the Pathfinder entries
@@ -175,15 +116,6 @@ TEST(QuestBox, PathfinderRowsSayCompleteInsteadOfAScore) {
   std::string text = Glyphs(g, 90);
   EXPECT_EQ(text.find("CompleteComplete"), text.rfind("Complete") - 8) << "rows 0 and 2: " << text;
   EXPECT_FALSE(Has(text, "00000070")) << text;
-}
-
-TEST(Badges, TheTableHasOneTestBadge) {
-  Game g;
-  EXPECT_EQ(g.app->p_BadgeName(0), String("Test Badge"));
-  EXPECT_EQ(g.app->p_BadgeDetail(0), String("This is a Test Badge which has no purpose."));
-  EXPECT_EQ(g.app->p_BadgeName(1), String(""));
-  EXPECT_EQ(g.app->p_BadgeDetail(1), String(""));
-  EXPECT_EQ(g.app->p_BadgeID(-4), String(""));
 }
 
 TEST(Badges, APopUpSlidesInStaysAndLeavesAfterTwoHundredAndFortyUpdates) {
@@ -212,25 +144,6 @@ TEST(Badges, APopUpSlidesInStaysAndLeavesAfterTwoHundredAndFortyUpdates) {
   g.Update();
   EXPECT_EQ(stripX(), -999.0f);
   EXPECT_EQ(g.app->m_BadgeTime[13], 1);
-}
-
-TEST(Badges, TheListBoxScrollsWithKeysUpToItsTopAndTheBackKeyClosesIt) {
-  Game g;
-  Ready(g);
-  g.app->m_ShowBadges = 1;
-  g.KeyDown(kDown);
-  g.Updates(4);
-  g.KeyUp(kDown);
-  EXPECT_EQ(g.app->m_BadgeTarget, -64.0f);
-  g.Updates(40);
-  EXPECT_EQ(g.app->m_BadgeScroll, -64.0f) << "it snaps to the target at the end";
-  g.KeyDown(kUp);
-  g.Updates(10);
-  g.KeyUp(kUp);
-  EXPECT_EQ(g.app->m_BadgeTarget, 0.0f);
-  Press(g, kEscape);
-  EXPECT_EQ(g.app->m_ShowBadges, 0);
-  EXPECT_EQ(g.app->m_Mode, 1);
 }
 
 TEST(CreditsBox, OpensFromTheMenuScrollsAndKeepsItsPlaceWhenReopened) {
@@ -268,17 +181,6 @@ TEST(CreditsBox, OpensFromTheMenuScrollsAndKeepsItsPlaceWhenReopened) {
   g.Updates(5);
   Tap(g, 300, 300);
   EXPECT_EQ(app->m_ShowCredits, 0) << "any touch closes the box";
-}
-
-TEST(CreditsBox, LinesRepeatWithoutTheEndLine) {
-  Game g;
-  Ready(g);
-  g.app->m_CreditsLine = 49 * 3 + 46;  // lines 43 .. 48, then 0 and 1
-  g.app->m_ShowCredits = 1;
-  g.Updates(31);
-  std::string text = g.RecordedText();
-  EXPECT_FALSE(Has(text, "End")) << text;
-  EXPECT_TRUE(Has(text, "AGameby")) << text;
 }
 
 TEST(CreditsBox, ANarrowWindowDrawsItsGridWithoutInvalidColours) {

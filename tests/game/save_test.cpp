@@ -171,25 +171,6 @@ TEST(SaveLoad, AChangedHighscoreDigitResetsOnlyThatGameType) {
   }
 }
 
-TEST(SaveLoad, AChangedQuestValueResetsOnlyItsBlock) {
-  std::string text;
-  {
-    Game g;
-    for (int i = 0; i < 20000; ++i) g.app->m_Quest[i] = i + 1;
-    text = SaveNow(g.app);
-  }
-  std::vector<std::string> fields = Fields(text);
-  fields[QuestBlock(7) + 3] = "12";
-
-  Game g;
-  std::string out = LoadInto(g, Join(fields));
-  EXPECT_EQ(out.find("Quest Score 7 Checksum Invalid\n") != std::string::npos, true) << out;
-  EXPECT_EQ(Count(out, "Invalid"), 1) << out;
-  EXPECT_EQ(g.app->m_Quest[1399], 1400);
-  for (int i = 1400; i < 1600; ++i) ASSERT_EQ(g.app->m_Quest[i], 0) << i;
-  EXPECT_EQ(g.app->m_Quest[1600], 1601);
-}
-
 TEST(SaveLoad, ATruncatedFileLoadsItsCompleteLeadingBlocksOnly) {
   std::string text;
   {
