@@ -186,7 +186,10 @@ int c_MyApp::p_OnSuspend() {
   for (m_I = 0; m_I < 19; ++m_I) m_VKey[m_I] = 0;
   p_ApplyFocusPause();
   bb_app_SetUpdateRate(5);
+  // No updates run while suspended, and the host may end the program from there: the save is
+  // written at once.
   p_Save();
+  p_FinishSave();
   return 0;
 }
 

@@ -189,7 +189,7 @@ class c_MyApp : public c_App {
   // Confirms a title-menu entry: a path type starts its game, a quest type opens the quest box.
   int p_MenuConfirm(int entry);
   // Ends the program in an orderly way, writing out a save that is still running first.
-  int p_Quit();
+  [[noreturn]] void p_Quit();
   // The overscan control of the console configuration, centred at (cx, y).
   int p_OverscanControl(float cx, float y, int& keyLatch);
   // The three layers of the gear icon at (x, y) with the current scale and colour.

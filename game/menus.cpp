@@ -46,7 +46,7 @@ int c_MyApp::p_MenuConfirm(int entry) {
   return 0;
 }
 
-int c_MyApp::p_Quit() {
+void c_MyApp::p_Quit() {
   p_FinishSave();
   bbError(String());
 }

@@ -277,6 +277,16 @@ TEST(SaveIncremental, AFailedWriteReportsSaveFailedAndLeavesNoSavedLine) {
   EXPECT_EQ(g.app->m_SaveCursor, -1);
 }
 
+TEST(SaveIncremental, SuspendingWritesTheSaveAtOnce) {
+  Game g;
+  g.app->m_Quest[8004] = 12;
+  g.app->p_OnSuspend();
+  EXPECT_EQ(g.app->m_SaveCursor, -1);
+  std::vector<std::string> fields = Fields(StateFile());
+  ASSERT_EQ(fields.size(), static_cast<size_t>(kFieldCount));
+  EXPECT_EQ(fields[QuestBlock(40) + 4], "12");
+}
+
 TEST(SaveIncremental, QuittingWritesOutASaveThatIsStillRunning) {
   Game g;
   g.app->m_Scores[0] = 5150;
