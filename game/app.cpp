@@ -107,7 +107,7 @@ int c_MyApp::p_OnUpdate() {
   if (bb_input_KeyHit(112)) bb_GW_DebugMode = 1 - bb_GW_DebugMode;
   if (bb_input_KeyHit(113)) m_HideHud = 1 - m_HideHud;
   if (bb_input_KeyHit(122)) p_FullscreenFlip();
-  if (bb_input_KeyHit(115) || bb_input_KeyHit(KEY_CLOSE)) bbError(String());
+  if (bb_input_KeyHit(115) || bb_input_KeyHit(KEY_CLOSE)) p_Quit();
 
   bb_asyncevent_UpdateAsyncEvents();
   if (bb_GW_HasMusicStream == 1) p_UpdateTune();
@@ -190,7 +190,10 @@ int c_MyApp::p_OnSuspend() {
   for (m_I = 0; m_I < 19; ++m_I) m_VKey[m_I] = 0;
   p_ApplyFocusPause();
   bb_app_SetUpdateRate(5);
+  // No updates run while suspended, and the host may end the program from there: the save is
+  // written at once.
   p_Save();
+  p_FinishSave();
   return 0;
 }
 

@@ -176,37 +176,86 @@ class c_MyApp : public c_App {
   Array<int> m_SfxChannel;   // 33: the audio channel of each slot
   int m_TunePlaying = 0;     // 1 while a tune started by p_PlayTune counts as playing
 
-  // ===== Game selection, menus, options, game over (menus.cpp) ==============================
+  // ===== Game selection, menus, options, game over (menus.cpp, options.cpp) =================
   int p_Menu();
   int p_GameOver();
   int p_OuyaQuit();
   int p_OptionBox();
   int p_PauseMenu();
+  // The ordinal of the current score in its type's top-ten list ("" when unlisted); the rank
+  // (1-10, 0 when unlisted) is left in m_I.
+  String p_MyNth();
+  // The number of title-menu entries unlocked by quest progress (1, 4, 5, 8, 9 or 12).
+  int p_MenuUnlocked();
+  // Confirms a title-menu entry: a path type starts its game, a quest type opens the quest box.
+  int p_MenuConfirm(int entry);
+  // Ends the program in an orderly way, writing out a save that is still running first.
+  [[noreturn]] void p_Quit();
+  // The overscan control of the console configuration, centred at (cx, y).
+  int p_OverscanControl(float cx, float y, int& keyLatch);
+  // The three layers of the gear icon at (x, y) with the current scale and colour.
+  int p_Gear(float x, float y);
 
   int m_GameType = 0;  // 1-12: Classic, Pathfinder and Expanse, each Quest, Path A, Path B, Random Path
-  int m_MenuSlide = 0;
-  int m_PauseDir = 0, m_PauseY = 0, m_PauseCursor = 0;
-  int m_GameOverStep = 0;
+  int m_MenuSlide = 0;  // -32 slid out to the left, 0 in place
+  int m_MenuSel = 0;    // highlighted entry, 1-12
+  int m_MenuPhase = 0;  // 0 entry list, 1 quest box open, 2 quest box closing
+  float m_MenuScroll = 0, m_MenuTarget = 0;  // list scroll offset and where it is heading
+  float m_MenuVel = 0;   // fling velocity
+  float m_MenuDrag = 0;  // pointer drag of this update
+  int m_PauseDir = 0, m_PauseY = 0, m_PauseCursor = 0;  // pause panel: 1 in / -1 out, centre y, -1 quit 0 resume 1 options
+  int m_GameOverStep = 0;  // game-over display counter: up to 90 in play, then down by 2 on the menu
   Array<int> m_Scores;  // 1200: top-ten lists at 10 (type - 1), last-ten lists 240 further on
   int m_ScoreBase = 0;
+  int m_OptCursor = 0;  // options box: 0 the back icon, 1.. the option lines
+  // The options box's own latches: the shared ones are held at 1 while it is open.
+  int m_OptKeyLatch = 0, m_OptPointerLatch = 0;
+  float m_GearSpin = 0;  // rotation of the gear icon
 
   // ===== Quest, badges and credits (quest.cpp) ===============================================
   int p_CreditBox();
   int p_BadgesBox();
   int p_ShowBadges();
+  // Prepares the quest box for the current game type: it opens on the level after the highest
+  // completed one.
+  int p_GotoQuest();
+  int p_QuestBox();
+  // Draws and handles one level row of the quest box.
+  int p_QuestLev(int x, int y, int level, int set, int isCursor, int locked);
+  // The badge table: "name|detail", or "" for an id without a badge.
+  String p_BadgeID(int id);
+  String p_BadgeName(int id);
+  String p_BadgeDetail(int id);
 
-  Array<int> m_Quest;      // 21000: best score per quest level
-  int m_QuestWorld = 0, m_QuestLevel = 0;  // the quest position chosen in the quest box
+  // Quest set q (0 Classic, 4 Pathfinder, 8 Expanse) owns entries 1000 q .. 1000 q + 999; entry
+  // 1000 q + n is the best score of level n, 0 until it is completed.
+  Array<int> m_Quest;      // 21000
+  int m_QuestWorld = 0, m_QuestLevel = 0;  // the quest position chosen in the quest box: world, row
+  int m_QuestSet = 0;      // quest set of the box
+  int m_QuestTop = 0;      // highest playable level: one past the highest completed (at most 999)
+  int m_QuestRefresh = 0;  // updates until m_QuestTop is recomputed
+  int m_QuestMaxWorld = 0;
+  float m_QuestTarget = 0, m_QuestScroll = 0;  // vertical offset of the rows and its target
   Array<bool> m_BadgeGot;  // 256
-  Array<int> m_BadgeQueue, m_BadgeTime;  // 15 each
+  Array<int> m_BadgeQueue, m_BadgeTime;  // 15 each: pop-up badge ids and timers (0 a free slot)
+  float m_BadgeScroll = 0, m_BadgeTarget = 0;  // badge list box scroll
+  float m_CreditsScroll = 0;  // 0 down to -16 between credit lines
+  int m_CreditsLine = 0;      // the credit line at the reference position; grows without bound
 
   // ===== Settings and saving (save/save.cpp) =================================================
+  // Loads the state file; each block is checked on its own and reset alone when it fails.
   int p_Load();
+  // Starts a save: the settings, badge and highscore blocks at once, the quest blocks one per
+  // update, the file written at the last.
   int p_Save();
+  // One quest block of a running save.
   int p_SaveExtra();
+  // Runs a started save to its end at once.
+  int p_FinishSave();
 
-  Array<int> m_Settings;   // 25; [5] sound mode, [15] touchscreen mode
-  int m_SaveCursor = 0;    // position of the incremental save, -1 when none runs
+  Array<int> m_Settings;   // 25; [5] sound mode, [10]-[12] on-screen pad, [14] overscan, [15] touchscreen mode
+  int m_SaveCursor = 0;    // next m_Quest index of a running save, -1 when none runs
+  String m_SaveText;       // the save text under construction
 
   // ===== Level, players and objects (levels.cpp, play.cpp) ===================================
   int p_GetLevel();

@@ -177,7 +177,7 @@ TEST(Pointer, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   g.FinishLoading();
   g.Render();
   bb_GW_OnScreenControls = 1;
-  a->m_Mode = 10;
+  a->m_Mode = 6;  // any mode above 5 shows the pad; 6 runs no screen that could take the press
   a->m_Settings[15] = 1;
   a->m_Settings[10] = 100;
   a->m_Settings[11] = 100;
