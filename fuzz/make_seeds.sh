@@ -54,3 +54,11 @@ png 4x2 'xc:rgba(10,200,30,0.25)' 6 8 image/seed-rgba8.png
 convert -size 4x4 gradient:red-blue -define png:color-type=3 image/seed-palette.png
 convert -size 6x5 gradient:white-black -interlace PNG -define png:color-type=2 image/seed-interlaced.png
 cp ../../tests/graphics/data/rgba_2x2.png image/seed-tests-rgba.png
+
+# ----- state files, saved by the game's own code (needs a build: cmake --build --preset default)
+seeds=../../build/default/fuzz/state_seeds
+if [ -x "$seeds" ]; then
+  "$seeds" state
+else
+  echo "make_seeds.sh: $seeds not built; state seeds left as they are" >&2
+fi

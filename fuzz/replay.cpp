@@ -46,26 +46,29 @@ void Collect(const std::string& path, std::vector<std::string>* files) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) Collect(argv[i], &files);
   if (files.empty()) {
     std::fprintf(stderr, "replay: no input files\n");
     return 1;
   }
-  for (const std::string& path : files) {
-    std::vector<uint8_t> bytes;
-    if (!ReadFile(path, &bytes)) {
-      std::fprintf(stderr, "replay: cannot read %s\n", path.c_str());
+  // Every input is read before the target starts, which may change the working folder.
+  std::vector<std::vector<uint8_t>> inputs(files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (!ReadFile(files[i], &inputs[i])) {
+      std::fprintf(stderr, "replay: cannot read %s\n", files[i].c_str());
       return 1;
     }
-    std::fprintf(stderr, "replay: %s (%zu bytes)\n", path.c_str(), bytes.size());
+  }
+  if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
+  for (size_t i = 0; i < files.size(); ++i) {
+    std::fprintf(stderr, "replay: %s (%zu bytes)\n", files[i].c_str(), inputs[i].size());
     // A copy of exactly the input's size, so that a read past its end is caught.
-    uint8_t* copy = static_cast<uint8_t*>(std::malloc(bytes.size() ? bytes.size() : 1));
-    std::copy(bytes.begin(), bytes.end(), copy);
-    LLVMFuzzerTestOneInput(copy, bytes.size());
+    uint8_t* copy = static_cast<uint8_t*>(std::malloc(inputs[i].size() ? inputs[i].size() : 1));
+    std::copy(inputs[i].begin(), inputs[i].end(), copy);
+    LLVMFuzzerTestOneInput(copy, inputs[i].size());
     std::free(copy);
   }
-  std::printf("replay: %zu inputs passed\n", files.size());
+  std::fprintf(stderr, "replay: %zu inputs passed\n", files.size());
   return 0;
 }

@@ -70,7 +70,21 @@ int bbSaveStateFile(const String& state) {
 String bbLoadStateFile() {
   std::FILE* file = bbPlatformOpenFile(bbStateFileName, "rb");
   if (!file) return String();
-  String state = String::Load(file);
+  // Read in blocks, as String::Load does, but never past the limit: a file larger than any state
+  // (or a device that never ends) is not a state file.
+  std::vector<unsigned char> bytes;
+  unsigned char block[4096];
+  bool tooLarge = false;
+  for (;;) {
+    size_t n = std::fread(block, 1, sizeof block, file);
+    if (bytes.size() + n > kMaxStateFileBytes) {
+      tooLarge = true;
+      break;
+    }
+    bytes.insert(bytes.end(), block, block + n);
+    if (n < sizeof block) break;
+  }
   std::fclose(file);
-  return state;
+  if (tooLarge) return String();
+  return String::Decode(bytes.data(), bytes.size());
 }

@@ -27,5 +27,8 @@ unsigned char* bbReadWholeFile(std::FILE* file, int* length);
 // Writes the state string to the state file: 0, -1 when it cannot be created, -2 when not all of
 // it could be written. On failure the previous state file is left intact.
 int bbSaveStateFile(const String& state);
-// The decoded state file, or the empty string when there is none.
+// Largest state file read: a complete save of the game takes about 250 KB at most.
+constexpr std::size_t kMaxStateFileBytes = 4 * 1024 * 1024;
+// The decoded state file, or the empty string when there is none, it cannot be read or it is
+// larger than kMaxStateFileBytes.
 String bbLoadStateFile();
