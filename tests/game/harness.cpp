@@ -1,6 +1,7 @@
 // harness.cpp: building a headless game the way the runtime builds the real one.
 #include "harness.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -33,7 +34,6 @@ gxtkAudio* Audio() {
 }  // namespace
 
 Game::Game() {
-  previousWindow_ = bbSetWindowSystem(&window);
   char* cwd = getcwd(nullptr, 0);
   previousDir_ = cwd;
   std::free(cwd);
@@ -44,6 +44,22 @@ Game::Game() {
   scratch_ = folder;
   if (chdir(folder) != 0) std::abort();
   if (symlink(ZUDODO_SOURCE_DIR "/data", "data") != 0) std::abort();
+  Start();
+}
+
+Game::Game(const std::string& folder) : scratch_(folder), keepFolder_(true) {
+  char* cwd = getcwd(nullptr, 0);
+  previousDir_ = cwd;
+  std::free(cwd);
+  mkdir(folder.c_str(), 0755);
+  if (chdir(folder.c_str()) != 0) std::abort();
+  struct stat st;
+  if (lstat("data", &st) != 0 && symlink(ZUDODO_SOURCE_DIR "/data", "data") != 0) std::abort();
+  Start();
+}
+
+void Game::Start() {
+  previousWindow_ = bbSetWindowSystem(&window);
   gc_init();
   BBGlfwGame* host = Host();
   bbProgramInit = bbGameInit;
@@ -71,6 +87,7 @@ Game::~Game() {
   for (int c = 0; c < 32; ++c) bb_audio_device->StopChannel(c);
   bbSetWindowSystem(previousWindow_);
   if (chdir(previousDir_.c_str()) != 0) std::abort();
+  if (keepFolder_) return;
   std::string remove = "rm -rf '" + scratch_ + "'";
   if (std::system(remove.c_str()) != 0) std::abort();
 }

@@ -96,6 +96,9 @@ class HeadlessGraphics : public gxtkGraphics {
 class Game {
  public:
   Game();
+  // Runs in the given folder (made if missing, given the data/ link, kept afterwards), so that a
+  // later game can start from the state file this one leaves.
+  explicit Game(const std::string& folder);
   ~Game();
 
   // One update as the application layer runs it (input polled, OnUpdate, hits cleared);
@@ -132,6 +135,8 @@ class Game {
   BBWindowSystem* previousWindow_ = nullptr;
   std::string previousDir_;
   std::string scratch_;  // the game's working folder
+  bool keepFolder_ = false;
+  void Start();
 };
 
 }  // namespace gametest
