@@ -10,6 +10,9 @@
 // Opens a file with a C mode string ("rb", "wb"); null when it cannot be opened.
 std::FILE* bbPlatformOpenFile(const char* utf8Path, const char* mode);
 
+// True when anything is at the path: a file, a folder, or a link even when it leads nowhere.
+bool bbPlatformPathExists(const char* utf8Path);
+
 // Writes bytes to path so that the old file is replaced whole or not at all: a temporary file in
 // the same folder is written, flushed and synced, then renamed over path.
 // Returns 0 on success, -1 when the temporary file cannot be created, -2 when writing, syncing or

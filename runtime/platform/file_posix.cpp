@@ -40,6 +40,11 @@ void bbSyncFolder(const std::string& path) {
 
 }  // namespace
 
+bool bbPlatformPathExists(const char* utf8Path) {
+  struct stat st;
+  return lstat(utf8Path, &st) == 0;
+}
+
 int bbPlatformReplaceFile(const char* utf8Path, const unsigned char* bytes, std::size_t length) {
   std::string target(utf8Path);
   std::string temp = target + ".tmp-XXXXXX";

@@ -62,6 +62,13 @@ unsigned char* bbReadWholeFile(std::FILE* file, int* length) {
 }
 
 int bbSaveStateFile(const String& state) {
+  // A state file that is there but cannot be read may still hold the player's progress (a
+  // permission slip, a broken link): it is left alone and the save fails.
+  if (bbPlatformPathExists(bbStateFileName)) {
+    std::FILE* file = bbPlatformOpenFile(bbStateFileName, "rb");
+    if (!file) return -1;
+    std::fclose(file);
+  }
   std::string bytes = state.ToUtf8();
   return bbPlatformReplaceFile(bbStateFileName, reinterpret_cast<const unsigned char*>(bytes.data()),
                                bytes.size());

@@ -25,7 +25,8 @@ std::FILE* bbOpenFilePath(String filePath, String mode);
 // *length receives the size.
 unsigned char* bbReadWholeFile(std::FILE* file, int* length);
 // Writes the state string to the state file: 0, -1 when it cannot be created, -2 when not all of
-// it could be written. On failure the previous state file is left intact.
+// it could be written. On failure the previous state file is left intact; a state file that is
+// there but cannot be read is never replaced (-1).
 int bbSaveStateFile(const String& state);
 // Largest state file read: a complete save of the game takes about 250 KB at most.
 constexpr std::size_t kMaxStateFileBytes = 4 * 1024 * 1024;
