@@ -2,7 +2,7 @@
 //
 // The input is written as the state file of a scratch working folder and loaded by the game the
 // way it starts. Promises checked: the loaded settings keep their floors; saving what was loaded
-// and loading that again passes every checksum and gives back exactly the same values.
+// and loading that again gives back exactly the same values.
 #include <unistd.h>
 
 #include <cstring>
@@ -77,6 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Array<int>& s = app->m_Settings;
   FUZZ_CHECK(s[10] >= 64 && s[11] >= 64 && s[12] >= 8 && s[14] == 1);
   FUZZ_CHECK(bb_GW_overscan == 0.0f);
+  // The round trip writes and reads a whole save; it is taken for inputs the size of a save and
+  // for one smaller input in eight, chosen by size so that a failing input fails again.
+  if (size < 32768 && size % 8 != 0) {
+    gc_collect();
+    return 0;
+  }
   Values loaded(app);
 
   app->p_Save();
