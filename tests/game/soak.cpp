@@ -191,7 +191,10 @@ void Session(long total, unsigned seed) {
     player.Act();
     int modeBefore = g.app->m_Mode;
     g.Update();
-    ++figures->updates;
+    if (++figures->updates % 100000 == 0) {
+      std::fprintf(stderr, "game_soak: %ld updates, heap high-water %d bytes\n", figures->updates,
+                   figures->heapHighWater);
+    }
     c_MyApp* app = g.app;
     int entries = g.Entries();
     if (entries > figures->maxEntries) figures->maxEntries = entries;
