@@ -19,9 +19,5 @@ int c_MyApp::p_Load() { return 0; }
 int c_MyApp::p_Save() { return 0; }
 int c_MyApp::p_SaveExtra() { return 0; }
 
-// ----- levels and play
-int c_MyApp::p_GetLevel() { return 0; }
-int c_MyApp::p_Game() { return 0; }
-
 // ----- procedural music
 int c_MyApp::p_MusicRender() { return 0; }
