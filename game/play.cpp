@@ -152,6 +152,10 @@ int c_MyApp::p_Game() {
       for (int i = 0; i < 5; ++i) p_ThrowParticle(m_Vars[8], m_Vars[9], 2, 3, kOmittedF, kOmittedF);
       cell[kCellPill] = 0;
       m_Score += Trunc(m_Vars[79]) + 1;
+      // The count goes down with it: the home's own pill is eaten in the frame the player arrives,
+      // which is also the frame its dead end would box him in.
+      --pillsLeft;
+      m_Vars[24] = static_cast<float>(pillsLeft);
     }
   }
 

@@ -200,6 +200,22 @@ TEST(PlayRules, TheHomeOpensOnlyToFourFriendsAndInPathfinderOnlyOnceThePillsAreG
   }
 }
 
+TEST(PlayRules, APathfinderHomeAtTheEndOfItsTrailTakesThePlayerInWithItsLastPill) {
+  // The home is a dead end with a pill of its own: eating it empties the level in the very frame
+  // that would box the player in.
+  Game g;
+  c_MyApp* app = g.app;
+  Arena(g, {"#########",
+            "#SFFFFooH#",
+            "#########"});
+  app->m_LevelKind = 2;
+  app->Cell(8, 1, c_MyApp::kCellPill) = 1;
+  for (int frame = 0; frame < 120 && app->m_Outcome == 0; ++frame) Steer(g, 1, 0);
+  EXPECT_GT(app->m_Outcome, 0);
+  EXPECT_EQ(PlayerX(g), 8);
+  EXPECT_EQ(app->m_Vars[24], 0);
+}
+
 TEST(PlayRules, TheTutorialHomeStaysShutUntilFourFriendsFollow) {
   Game g;
   c_MyApp* app = g.app;
