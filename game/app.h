@@ -295,9 +295,13 @@ class c_MyApp : public c_App {
   // level is laid out.
   void DrawCell(int x, int y, float sx, float sy, float alpha, int spikeFrame, bool laidOut);
   void DrawPatroller(int slot);
-  // The player's drawn position (screen units), as drawn and as tested against friends.
+  // The player's drawn position (screen units).
   float PlayerScreenX();
   float PlayerScreenY();
+  // Where the player counts as being for touching friends, the home and patrollers: as drawn,
+  // but without the drop of his cell, which carries the picture through other rows while the
+  // level drops in and falls away.
+  float PlayerTouchY();
   void DrawPlayer();
   // Waiting friends: drawn as edge markers when off screen, collected near the player.
   void UpdateFriends();

@@ -89,6 +89,8 @@ float c_MyApp::PlayerScreenY() {
   return y;
 }
 
+float c_MyApp::PlayerTouchY() { return m_Outcome >= 0 ? PlayerScreenY() - m_PlayerDrop : PlayerScreenY(); }
+
 void c_MyApp::DrawPlayer() {
   p_ResetDraw();
   float facing = m_Vars[5];
@@ -121,7 +123,7 @@ void c_MyApp::UpdateFriends() {
     }
     float bob = 12.0f * std::fabs(bbCosDeg(static_cast<float>(32 * k + 7 * m_Frame)));
     p_DrawImg(2, x, y - bob, 2);
-    if (std::fabs(x - PlayerScreenX()) < 16 && std::fabs(y - PlayerScreenY()) < 16) {
+    if (std::fabs(x - PlayerScreenX()) < 16 && std::fabs(y - PlayerTouchY()) < 16) {
       m_Vars[79] += 1;
       int n = Trunc(m_Vars[79]);
       p_PlaySFX(14 + n, 1, 1, 0);
@@ -173,7 +175,7 @@ void c_MyApp::UpdateHome(int pillsLeft) {
   }
   p_DrawImg(2, x, y, 4);
   p_ResetDraw();
-  if (visible && std::fabs(x - PlayerScreenX()) < 16 && std::fabs(y - PlayerScreenY()) < 16 && friends == 4 &&
+  if (visible && std::fabs(x - PlayerScreenX()) < 16 && std::fabs(y - PlayerTouchY()) < 16 && friends == 4 &&
       (m_LevelKind != 2 || pillsLeft == 0) && m_Outcome < 1) {
     m_Outcome = 1;
     p_PlaySFX(2, 1, 1, 0);

@@ -131,7 +131,7 @@ int c_MyApp::p_Game() {
     }
     float screenX = (o[1] + o[3]) * kCellSize - m_CamX;
     float screenY = (o[2] + o[4]) * kCellSize - m_CamY;
-    if (std::fabs(screenX - PlayerScreenX()) < 26.125f && std::fabs(screenY - PlayerScreenY()) < 30.874998f &&
+    if (std::fabs(screenX - PlayerScreenX()) < 26.125f && std::fabs(screenY - PlayerTouchY()) < 30.874998f &&
         m_Outcome >= 0)
       m_Outcome = -1;
     DrawPatroller(slot);

@@ -336,6 +336,25 @@ TEST(PlayRules, PatrollersTurnAtWallsCrossHolesAndKillOnTouch) {
   EXPECT_LT(dx, 26.125f);
 }
 
+TEST(PlayRules, DroppingInPastAPatrollerAndAFriendTouchesNeither) {
+  // While his cell drops in, the player is drawn passing through the rows above his own.
+  Game g;
+  c_MyApp* app = g.app;
+  Arena(g, {"#######",
+            "#..P..#",
+            "#..F..#",
+            "#..S..#",
+            "#.....#",
+            "#######"});
+  for (int x = 0; x <= app->m_MapW; ++x)
+    for (int y = 0; y < c_MyApp::kMapRows; ++y) app->Cell(x, y, c_MyApp::kCellDrop) = -4 * bb_GW_jscrh;
+  app->m_Settling = 1;
+  for (int frame = 0; frame < 300 && (frame < 10 || app->m_Settling == 1); ++frame) Steer(g, 0, 0);
+  EXPECT_EQ(app->m_Settling, 0);
+  EXPECT_EQ(app->m_Outcome, 0);
+  EXPECT_EQ(app->m_Vars[79], 0);
+}
+
 TEST(PlayRules, PauseFreezesThePlayerTheFloorAndThePatrollers) {
   Game g;
   c_MyApp* app = g.app;
