@@ -327,25 +327,6 @@ TEST(LevelRules, EnteringCells) {
   EXPECT_EQ(app->p_isSolid_G(7, 1, 2), 1);
 }
 
-TEST(LevelRules, DiggingMirrorsAndKeepsTheBorder) {
-  Game g;
-  c_MyApp* app = g.app;
-  gametest::Arena(g, {"#####################"});
-  app->m_MapW = 10;  // digging works on the half width
-  app->p_Dig(3, 40, -5);
-  for (int y = 0; y < 33; ++y) {
-    float expected = (y >= 1 && y <= 31) ? 0.0f : 1.0f;
-    EXPECT_EQ(app->Cell(3, y, 0), expected) << y;
-    EXPECT_EQ(app->Cell(17, y, 0), expected) << y;
-  }
-  app->p_Dig(5, 7, -1);
-  EXPECT_EQ(app->Cell(5, 7, 0), 0);
-  EXPECT_EQ(app->Cell(5, 6, 0), 1);
-  EXPECT_EQ(app->Cell(5, 8, 0), 1);
-  app->p_DigW(6, 10, 2);
-  for (int y = 7; y <= 13; ++y) EXPECT_EQ(app->Cell(14, y, 0), (y >= 8 && y <= 12) ? 0.0f : 1.0f) << y;
-}
-
 TEST(LevelRules, ObjectsFillTheTableFromTheEndAndTheFullTableDropsMore) {
   Game g;
   c_MyApp* app = g.app;

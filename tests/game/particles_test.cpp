@@ -111,23 +111,6 @@ TEST(Particles, ResetKeepsThePoolSizeOutsideItsRange) {
   EXPECT_EQ(app->m_PartCount, 499);
 }
 
-TEST(Particles, InkIsThePaletteAtABrightnessWithinTheColourRange) {
-  Game g;
-  c_MyApp* app = g.app;
-  app->p_Ink(2, 1);
-  EXPECT_FLOAT_EQ(app->m_DrawR, 255);
-  EXPECT_FLOAT_EQ(app->m_DrawG, 127.5f);
-  EXPECT_NEAR(app->m_DrawB, 25.5f, 1e-4f);
-  app->p_Ink(0, 1);
-  EXPECT_NEAR(app->m_DrawR, 76.5f, 1e-4f);
-  app->p_Ink(10, 1);
-  EXPECT_NEAR(app->m_DrawG, 76.5f, 1e-4f);
-  app->p_Ink(9, 2);
-  EXPECT_EQ(app->m_DrawB, 255);
-  app->p_Ink(9, -1);
-  EXPECT_EQ(app->m_DrawB, 0);
-}
-
 TEST(TrailHistory, TheNewestPositionGoesLastAndTheOldestFallsOff) {
   Game g;
   c_MyApp* app = g.app;
@@ -169,19 +152,6 @@ TEST(SpeechBubbles, ABubbleIsABoxWithUpToThreeCentredLines) {
   EXPECT_EQ(g.Entries(), 5) << "the empty middle line draws nothing";
   EXPECT_NEAR(g.Entry(3)[2] - g.Entry(1)[2], 40, 1e-4f) << "the outer lines are 40 units apart";
   EXPECT_EQ(app->m_DrawSX, 1);
-}
-
-TEST(RandomHelper, RandGivesEveryValueOfItsRangeAndNoOther) {
-  Game g;
-  bool seen[6] = {};
-  bb_random_Seed = 77;
-  for (int i = 0; i < 2000; ++i) {
-    int v = g.app->p_Rand(3, 8);
-    ASSERT_GE(v, 3);
-    ASSERT_LE(v, 8);
-    seen[v - 3] = true;
-  }
-  for (bool s : seen) EXPECT_TRUE(s);
 }
 
 }  // namespace
