@@ -1,4 +1,4 @@
-// inspect.h: a level generated through the game's own code and written out as one JSON object,
+// level_info.h: a level generated through the game's own code and written out as one JSON object,
 // for previewing and sharing levels and for checking the generator.
 //
 // Depends on: the game's application object. Must not touch: the window, drawing or sound.

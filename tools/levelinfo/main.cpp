@@ -6,7 +6,7 @@
 #include <string>
 
 #include "game/app.h"
-#include "inspect.h"
+#include "level_info.h"
 #include "runtime/host/start.h"
 #include "runtime/object/gc.h"
 

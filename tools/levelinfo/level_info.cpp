@@ -1,5 +1,5 @@
-// inspect.cpp: generating a level without playing it, and its JSON description.
-#include "inspect.h"
+// level_info.cpp: generating a level without playing it, and its JSON description.
+#include "level_info.h"
 
 #include <sstream>
 

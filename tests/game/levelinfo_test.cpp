@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "inspect.h"
+#include "level_info.h"
 
 namespace {
 
