@@ -35,42 +35,49 @@ bool HasPatrollers(c_MyApp* app) {
   return false;
 }
 
-TEST(TrailPlay, FollowingTheTrailCompletesTheTutorialAndEveryLevelWithoutPatrollers) {
+TEST(TrailPlay, FollowingTheTrailCompletesTheTutorial) {
   Game g;
   c_MyApp* app = g.app;
   Begin(g, 1, 0);
   gametest::TrailRun tutorial = gametest::FollowTrail(g);
   EXPECT_TRUE(tutorial.completed) << "tutorial: " << tutorial.why;
   EXPECT_EQ(app->m_Vars[79], 4);
+}
 
-  int patrolLevels = 0, patrolCompleted = 0, levels = 0;
-  for (int type = 1; type <= 12; ++type) {
-    for (int level = 1; level <= 10; ++level) {
-      Begin(g, type, level);
-      // Patrollers exist once the level is laid out.
-      while (app->m_TraceCount < c_MyApp::kTraceWalks) g.Update();
-      bool patrolled = HasPatrollers(app);
-      gametest::TrailRun run = gametest::FollowTrail(g);
-      ++levels;
-      if (patrolled) {
-        ++patrolLevels;
-        patrolCompleted += run.completed;
-        continue;
-      }
-      EXPECT_TRUE(run.completed) << "type " << type << " level " << level << " (world " << app->m_World
-                                 << "): " << run.why;
-      if (run.completed) {
-        EXPECT_EQ(app->m_Vars[79], 4);
-        if (app->m_LevelKind == 2) {
-          EXPECT_EQ(app->m_Vars[24], 0) << "every pill of the trail eaten";
-        }
+// One game type per test, so that the types play in parallel.
+class TrailPlayType : public ::testing::TestWithParam<int> {};
+
+TEST_P(TrailPlayType, FollowingTheTrailCompletesEveryLevelWithoutPatrollers) {
+  Game g;
+  c_MyApp* app = g.app;
+  const int type = GetParam();
+  int patrolLevels = 0, patrolCompleted = 0;
+  for (int level = 1; level <= 10; ++level) {
+    Begin(g, type, level);
+    // Patrollers exist once the level is laid out.
+    while (app->m_TraceCount < c_MyApp::kTraceWalks) g.Update();
+    bool patrolled = HasPatrollers(app);
+    gametest::TrailRun run = gametest::FollowTrail(g);
+    if (patrolled) {
+      ++patrolLevels;
+      patrolCompleted += run.completed;
+      continue;
+    }
+    EXPECT_TRUE(run.completed) << "type " << type << " level " << level << " (world " << app->m_World
+                               << "): " << run.why;
+    if (run.completed) {
+      EXPECT_EQ(app->m_Vars[79], 4);
+      if (app->m_LevelKind == 2) {
+        EXPECT_EQ(app->m_Vars[24], 0) << "every pill of the trail eaten";
       }
     }
   }
-  std::printf("[   INFO   ] %d levels; %d of %d levels with patrollers completed by following the trail\n",
-              levels, patrolCompleted, patrolLevels);
+  std::printf("[   INFO   ] type %d: %d of %d levels with patrollers completed by following the trail\n",
+              type, patrolCompleted, patrolLevels);
   RecordProperty("patrol_levels", patrolLevels);
   RecordProperty("patrol_levels_completed", patrolCompleted);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryGameType, TrailPlayType, ::testing::Range(1, 13));
 
 }  // namespace
