@@ -28,6 +28,8 @@ c_MyApp::c_MyApp() {
   gc_assign(m_Trail, Array<float>(512));
   gc_assign(m_Parts, Array<float>(5100));
   gc_assign(m_Music, (new c_KxPlayer)->m_new());
+  gc_assign(m_Map, Array<float>(kMapFloats));
+  gc_assign(m_Objs, Array<float>(kObjects * 10));
 }
 
 c_MyApp* c_MyApp::m_new() {
@@ -55,6 +57,8 @@ void c_MyApp::mark() {
   gc_mark_q(m_Trail);
   gc_mark_q(m_Parts);
   gc_mark_q(m_Music);
+  gc_mark_q(m_Map);
+  gc_mark_q(m_Objs);
 }
 
 int c_MyApp::p_OnCreate() {

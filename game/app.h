@@ -258,15 +258,62 @@ class c_MyApp : public c_App {
   String m_SaveText;       // the save text under construction
 
   // ===== Level, players and objects (levels.cpp, play.cpp) ===================================
+  // The map: 1024 columns of 50 cells (rows 0-32 used) of 10 floats each.
+  static constexpr int kMapFloats = 512000;
+  static constexpr int kMapRows = 33;
+  static constexpr int kCellType = 0;     // 0 floor, 1 wall, 2 hole
+  static constexpr int kCellDrop = 2;     // vertical drawing offset while dropping in or falling
+  static constexpr int kCellCrumble = 4;  // 0 intact; grows from 0.05 until the cell is a hole
+  static constexpr int kCellSpikeUp = 5;  // 1 while a spike cell's spikes are raised
+  static constexpr int kCellSpecial = 6;  // 1 spikes, 2-5 one-way (right, left, up, down); walk mark
+  static constexpr int kCellWall = 7;     // wall tile frame + 1
+  static constexpr int kCellPill = 8;     // 1 a pill; during the trail search the walk's mark
+  static constexpr int kCellTrail = 9;    // direction the best walk entered the cell; 0 off the trail
+  static constexpr int kObjects = 51;     // moving-object records of 10 floats
+  static constexpr int kTraceWalks = 200; // walks of the trail search
+  static constexpr float kCellSize = 47.5f;
+
   int p_GetLevel();
+  // One step (five walks) of the trail search; the last step lays out the level.
+  int p_GetLevelB();
+  // Pills, friends and hazards.
+  int p_GetLevelC();
+  // 1 if the player cannot enter (x, y) moving in dir (0 or less: the cell without a direction).
+  int p_isSolid(int x, int y, int dir);
+  // The trail search's test: outside, a wall, crumbling or marked by the current walk.
+  int p_isSolid2(int x, int y);
+  // The moving objects' test: outside or a wall.
+  int p_isSolid_G(int x, int y, int dir);
+  // Floor in column x from row y1 to y2 (y2 = -1: row y1 alone) and in the mirror column.
+  int p_Dig(int x, int y1, int y2);
+  int p_DigW(int x, int y, int r);
+  int p_PutTile(int x, int y, float value, int slot);
+  // Starts the collapse of a cell; the home never collapses.
+  int p_Cave(int x, int y);
+  int p_AddObj(int x, int y, int type);
   int p_Game();
+  // A map cell's slot; the cell must lie inside the map array.
+  float& Cell(int x, int y, int slot) { return m_Map[(x * 50 + y) * 10 + slot]; }
+  bool InMap(int x, int y) const { return x >= 0 && x <= m_MapW && y >= 0 && y < kMapRows; }
 
   int m_World = 0;        // world of the current level; 0 before the first level
+  int m_Tileset = 0;      // world whose wall tiles are loaded in image slot 4
+  Array<float> m_Map;     // the map cells
   Array<float> m_Vars;    // 512 game values
+  Array<float> m_Objs;    // moving objects: type, x, y, x offset, y offset, direction, -, speed, phase
   Array<float> m_Trail;   // the player's position history: 52 entries of 5 floats (512 allocated)
   int m_Score = 0, m_Lives = 0, m_Level = 0, m_GameOver = 0, m_SeedBase = 0;
-  int m_ShowTrail = 0;
+  int m_ShowTrail = 0;    // 1: the trail's pills are drawn large
   float m_CamX = 0, m_CamTX = 0, m_CamY = 0, m_CamTY = 0;
+  int m_LevelSeed = 0;    // the level's seed: level x 3 + seed base, 1234 for the tutorial
+  int m_LevelKind = 1;    // 2 in the Pathfinder types: only the trail is floor, every pill counts
+  int m_Tutorial = 0;
+  int m_MapW = 0;         // the last map column
+  int m_TraceCount = 0, m_BestTrace = 0, m_TraceBudget = 0;
+  int m_Outcome = 0;      // 0 playing; -1..-121 dying; 1..121 complete
+  int m_Settling = 0;     // 1 while the level drops in
+  int m_TuneStarted = 0;
+  int m_Frame = 0;        // frames modulo 36000
 
   // ===== Procedural music (music_hooks.cpp) ==================================================
   // Sets the player up at creation and starts its song, when the procedural music is in use.
@@ -279,8 +326,49 @@ class c_MyApp : public c_App {
   c_KxPlayer* m_Music = nullptr;
 
   // ===== Particles and trail (particles.cpp) =================================================
+  // angle (degrees, 0 up, 90 right) and speed may be -3717 for a random value.
+  int p_ThrowParticle(float x, float y, int kind, int colour, float angle, float speed);
+  int p_DoParticles();
+  // Float index of the last free particle slot, or -1.
+  int p_FreeParticle();
+  int p_ResetParticles(int n);
+  int p_Ink(int index, float brightness);
+  // The player's position and facing become the newest of the trail history.
+  int p_enTrail();
+  int p_ResetPlayers();
+  int p_Speak(String line1, String line2, String line3, float x, float y);
+  // An integer from low to high inclusive.
+  int p_Rand(int low, int high);
+
   Array<float> m_Parts;   // 5100: particle records of 10 floats
   int m_PartCount = 250;  // highest particle slot in use
+
+  // ===== Level screen presentation (levelscreen.cpp) =========================================
+  // One map cell at its screen position, recorded during the map pass. Hazards show once the
+  // level is laid out.
+  void DrawCell(int x, int y, float sx, float sy, float alpha, int spikeFrame, bool laidOut);
+  void DrawPatroller(int slot);
+  // The player's drawn position (screen units).
+  float PlayerScreenX();
+  float PlayerScreenY();
+  // Where the player counts as being for touching friends, the home and patrollers: as drawn,
+  // but without the drop of his cell, which carries the picture through other rows while the
+  // level drops in and falls away.
+  float PlayerTouchY();
+  void DrawPlayer();
+  // Waiting friends: drawn as edge markers when off screen, collected near the player.
+  void UpdateFriends();
+  void UpdateFollowers();
+  void UpdateHome(int pillsLeft);
+  void DrawBanner();
+  void DrawHud(int pillsLeft);
+  void TutorialSpeech();
+  // The Quest panel at the end of a level: complete (1) or failed (0), with its choices.
+  void LevelEndPanel(int complete);
+
+  int m_ShownScore = 0;            // the HUD's score, easing toward m_Score
+  float m_BannerY = 0, m_BannerV = 0;
+  float m_PlayerDrop = 0;          // drop of the player's cell in this frame
 };
 
 // The application object while the game runs.

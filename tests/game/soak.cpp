@@ -28,12 +28,6 @@
 
 namespace {
 
-#ifdef ZUDODO_PLAY_PENDING
-constexpr bool kPlayPending = true;
-#else
-constexpr bool kPlayPending = false;
-#endif
-
 // The collector's heap must stay below this: the game's own arrays take about 1 MB.
 constexpr int kHeapBound = 64 * 1024 * 1024;
 
@@ -184,12 +178,8 @@ void Session(long total, unsigned seed) {
   Player player(g, seed);
   long length = 20000 + player.Below(200000);
   int saveCursor = g.app->m_SaveCursor;
-  // While play is pending, what it leaves in the list stays until a screen clears it.
-  bool playLeftovers = false;
-  int lastCount = 0;
   for (long n = 0; n < length && figures->updates < total; ++n) {
     player.Act();
-    int modeBefore = g.app->m_Mode;
     g.Update();
     if (++figures->updates % 100000 == 0) {
       std::fprintf(stderr, "game_soak: %ld updates, heap high-water %d bytes\n", figures->updates,
@@ -198,16 +188,8 @@ void Session(long total, unsigned seed) {
     c_MyApp* app = g.app;
     int entries = g.Entries();
     if (entries > figures->maxEntries) figures->maxEntries = entries;
-    // A full list refuses further entries. Play draws nothing of its own while its code is still
-    // pending, so the list is not cleared there, and its fullness says nothing until a screen
-    // clears it again.
-    if (modeBefore == 10 || app->m_Mode == 10) {
-      playLeftovers = true;
-    } else if (app->m_DrawCount < lastCount) {
-      playLeftovers = false;
-    }
-    lastCount = app->m_DrawCount;
-    if (app->m_DrawCount > c_MyApp::kLastEntryStart && !(kPlayPending && playLeftovers)) {
+    // A full list refuses further entries.
+    if (app->m_DrawCount > c_MyApp::kLastEntryStart) {
       ++figures->fullLists;
       if (app->m_Mode >= 0 && app->m_Mode < 12) figures->fullListMode = app->m_Mode;
     }
@@ -288,7 +270,6 @@ int main(int argc, char** argv) {
   for (int t = 0; t <= 12; ++t)
     if (figures->playUpdates[t]) std::printf(" %d=%ld", t, figures->playUpdates[t]);
   std::printf("\nsoak_paused_updates: %ld\n", figures->pausedUpdates);
-  if (kPlayPending) std::printf("soak_note: play is still pending; its display list is not checked\n");
   if (figures->fullLists) {
     std::fprintf(stderr, "game_soak: the display list was full in %d updates, the last in mode %d\n",
                  figures->fullLists, figures->fullListMode);
