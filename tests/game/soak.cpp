@@ -3,8 +3,9 @@
 //
 // The run is split into sessions, each a child process that starts the game in one shared working
 // folder (loading the state file the previous session left), plays random keys, characters and
-// pointer input across whatever screens the game offers, suspends, resumes and resizes the window
-// now and then, and ends when the player quits or after a random stretch. Checked on the way:
+// pointer input across the menus, options, pause and play, suspends, resumes and resizes the
+// window now and then, and ends when the player quits or after a random stretch. From the second
+// session on every game type is open. Checked on the way:
 // no session ends other than by a normal exit (a crash or a sanitizer report fails the run), the
 // display list never fills up, the collector's heap stays below a fixed bound, and after every
 // completed save and every session the state file is a complete save whose every checksum holds
@@ -133,7 +134,8 @@ class Player {
       g_.KeyUp(held_[i]);
       held_.erase(held_.begin() + long(i));
     } else if (roll < 300) {
-      g_.Char("wedxaqczyhujikol 1"[Below(18)]);  // iCade letters among others
+      // iCade characters (a press and a release character per control) among others.
+      g_.Char("weaqdcxzythrufjnimkpoglv 1"[Below(26)]);
     } else if (roll < 360) {
       g_.MouseMove(float(Below(g_.window.width)), float(Below(g_.window.height)));
     } else if (roll < 380) {
@@ -159,6 +161,16 @@ class Player {
     }
   }
 
+  // Lets go of every key, iCade control and the mouse button: the menus take a key only after
+  // all are up.
+  void ReleaseAll() {
+    for (int key : held_) g_.KeyUp(key);
+    held_.clear();
+    for (const char* c = "eqcztrfnmpgv"; *c; ++c) g_.Char(*c);
+    if (mouseDown_) g_.MouseUp();
+    mouseDown_ = false;
+  }
+
   int Below(int n) { return int(rng_() % unsigned(n)); }
 
  private:
@@ -176,6 +188,10 @@ void Session(long total, unsigned seed) {
   ++figures->quits;
   gametest::Game g(".");
   Player player(g, seed);
+  // After the first session the player has got far in a quest, so that every entry of the title
+  // menu is open; the saves carry that on.
+  if (figures->sessions > 1 && g.app->m_Quest[99] == 0) g.app->m_Quest[99] = 1;
+  int pausedFor = 0;
   long length = 20000 + player.Below(200000);
   int saveCursor = g.app->m_SaveCursor;
   for (long n = 0; n < length && figures->updates < total; ++n) {
@@ -195,7 +211,20 @@ void Session(long total, unsigned seed) {
     }
     if (app->m_Mode >= 0 && app->m_Mode < 12) ++figures->modeUpdates[app->m_Mode];
     if (app->m_Mode == 10 && app->m_GameType >= 0 && app->m_GameType <= 12) ++figures->playUpdates[app->m_GameType];
-    if (app->m_Paused) ++figures->pausedUpdates;
+    if (app->m_Paused) {
+      ++figures->pausedUpdates;
+      // Random keys keep finding the pause key; a player gets back to the game after a while.
+      if (++pausedFor > 300) {
+        player.ReleaseAll();
+        g.Update();
+        g.KeyDown(13);
+        g.Update();
+        g.KeyUp(13);
+        pausedFor = 0;
+      }
+    } else {
+      pausedFor = 0;
+    }
     if (gc_max_alloced_bytes > figures->heapHighWater) figures->heapHighWater = gc_max_alloced_bytes;
     if (saveCursor >= 0 && app->m_SaveCursor < 0) {
       ++figures->savesChecked;
