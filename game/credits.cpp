@@ -37,7 +37,7 @@ Array<String> bbCreditLines() {
       "our own synthesiser",
       "using a small sequencer",
       "libvorbis for the tunes",
-      "stb_vorbis to play them",
+      "libvorbisfile to play them",
       "sox to listen closely",
       "or whatever else",
       "is handy!",
