@@ -1,0 +1,213 @@
+// The game as a player meets it: the real program on the X display (Mesa), OpenAL Soft recording
+// what it plays, keys sent as real X events. Each screen is checked against a golden picture;
+// the screenshots of a run stay in the build folder (e2e/shots) for a person to look at.
+//
+// To renew the golden pictures after a deliberate change of the screens:
+//   GARVOLIN_UPDATE_GOLDEN=1 ctest --preset default -R e2e
+// then look at tests/e2e/golden/ before committing them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "session.h"
+#include "tests/game/harness.h"
+
+namespace {
+
+using e2e::Session;
+
+// The golden pictures' tolerance: the share of pixels of the reduced picture that may differ.
+constexpr double kSame = 0.04;
+
+// A part of the window, in fractions of its size.
+struct Region {
+  float x, y, w, h;
+};
+
+int Count(const std::string& haystack, const std::string& needle) {
+  int n = 0;
+  for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
+  return n;
+}
+
+// A state file prepared through the game's own save code, as a player who has got that far
+// would have it: `questLevel` completed in the Classic quest, and the given sound setting.
+void PrepareState(const std::string& folder, int questLevel, int sound) {
+  gametest::Game g(folder);
+  g.FinishLoading();
+  g.app->m_Quest[questLevel] = 1;
+  g.app->m_Settings[5] = sound;
+  g.app->p_Save();
+  g.app->p_FinishSave();
+}
+
+struct Loaded {
+  std::string status;  // the status lines the load printed
+  int top = 0, last = 0;
+};
+
+// Loads the folder's state file through the game's own code: the status lines printed, and the
+// first entries of the given game type's top-ten and last-ten lists.
+Loaded LoadState(const std::string& folder, int gameType) {
+  Loaded loaded;
+  testing::internal::CaptureStdout();
+  {
+    gametest::Game g(folder);
+    g.FinishLoading();
+    loaded.top = g.app->m_Scores[10 * (gameType - 1)];
+    loaded.last = g.app->m_Scores[240 + 10 * (gameType - 1)];
+  }
+  loaded.status = testing::internal::GetCapturedStdout();
+  return loaded;
+}
+
+// Every test here needs the X display.
+class OnTheDisplay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+  }
+};
+using FirstStart = OnTheDisplay;
+using PathGame = OnTheDisplay;
+using Window = OnTheDisplay;
+
+// A new player: the loading screen, the title menu, the Classic quest's first level, steering,
+// the pause menu, quitting the game, game over, and F4; sound is heard while playing.
+TEST_F(FirstStart, QuestLevelPausedAndQuitThenF4) {
+  const std::string folder = Session::FreshFolder("first-start");
+  Session game(folder, folder + "/sound.wav");
+  ASSERT_TRUE(game.WaitWindow()) << game.Output();
+  int w, h;
+  game.Size(&w, &h);
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480);
+  EXPECT_LE(game.WaitForScreen("loading", 20, 0.10), 0.10);
+  EXPECT_LE(game.WaitForScreen("title", 20), kSame);
+
+  // Only the Classic quest is open to a new player, and it is selected.
+  game.Key("Return");
+  EXPECT_LE(game.WaitForScreen("quest-box", 5), kSame);
+  game.Key("Return");
+  const double playFrom = game.Seconds();
+  EXPECT_LE(game.WaitForScreen("tutorial", 15), kSame);
+  const e2e::Picture standing = game.Shot("standing");
+
+  // Held across many updates, the key walks the player along his row, eating pills, to the wall
+  // at its end.
+  game.Key("Right", 2);
+  const e2e::Picture walked = game.Shot("walked");
+  EXPECT_GT(walked.Mismatch(standing, 0.3f, 0, 0.4f, 0.1f), 0.0) << "the score at the top did not change";
+  EXPECT_GT(walked.Mismatch(standing, 0, 0.3f, 1, 0.5f), 0.003) << "the player did not move";
+
+  game.Key("Escape");
+  EXPECT_LE(game.WaitForScreen("paused", 5), kSame);
+  const double playTo = game.Seconds();
+  game.Key("Left");
+  game.Key("Return");
+  EXPECT_LE(game.WaitForScreen("game-over", 5, 0.08), 0.08);
+  // Game over leads back to the quest's list of levels, and the back key to the title menu.
+  EXPECT_LE(game.WaitForScreen("quest-box", 10), kSame);
+  game.Key("Escape");
+  EXPECT_LE(game.WaitForScreen("title", 10), kSame);
+
+  game.Key("F4");
+  EXPECT_EQ(game.WaitExit(), 0);
+  const std::string out = game.Output();
+  EXPECT_EQ(Count(out, "Runtime Error"), 0) << out;
+  EXPECT_EQ(Count(out, "OpenAl error"), 0) << out;
+
+  // The effects and the level's tune were heard while playing.
+  e2e::Recording sound = e2e::ReadRecording(folder + "/sound.wav");
+  ASSERT_GT(sound.rate, 0) << "no recording";
+  EXPECT_GT(sound.Rms(playFrom + 1, playTo), 0.005);
+
+  // The game saved on its way out, with every block's checksum valid.
+  Loaded state = LoadState(folder, 1);
+  EXPECT_EQ(Count(state.status, "Invalid"), 0) << state.status;
+  EXPECT_EQ(Count(state.status, "Settings Loaded"), 1) << state.status;
+}
+
+// A player whose quest progress opens the path games: a Path A game by keys, quit through the
+// pause menu; its score is in the title menu's lists, in the state file, and again after a
+// restart. The sound setting is off: nothing is heard.
+TEST_F(PathGame, ScoreListedSavedAndShownAfterARestart) {
+  const std::string folder = Session::FreshFolder("path-game");
+  PrepareState(folder, 4, 0);
+  // The score panels on the right of the title menu, compared at full size: their digits are
+  // small.
+  const Region panels{0.75f, 0.1f, 0.25f, 0.85f};
+  e2e::Picture scored;
+  {
+    Session game(folder, folder + "/sound.wav");
+    ASSERT_TRUE(game.WaitWindow()) << game.Output();
+    EXPECT_LE(game.WaitForScreen("title-paths", 20), kSame);
+    game.Key("Down");
+    EXPECT_LE(game.WaitForScreen("path-a-empty", 5), kSame);
+    const e2e::Picture empty = game.Shot("path-a-empty");
+    game.Key("Return");
+    EXPECT_LE(game.WaitForScreen("path-a-start", 15), kSame);
+    // The first stretch of the trail runs left along the start row to a wall: holding the key
+    // long enough always eats the same pills and stops there.
+    game.Key("Left", 2.5);
+    game.Key("Escape");
+    EXPECT_LE(game.WaitForScreen("path-a-paused", 5), kSame);
+    game.Key("Left");
+    game.Key("Return");
+    EXPECT_LE(game.WaitForScreen("path-a-scored", 15), kSame);
+    scored = game.Shot("path-a-scored");
+    EXPECT_GT(scored.Mismatch(empty, panels.x, panels.y, panels.w, panels.h), 0.0003)
+        << "the score is not in the lists";
+    game.Key("F4");
+    EXPECT_EQ(game.WaitExit(), 0);
+    e2e::Recording sound = e2e::ReadRecording(folder + "/sound.wav");
+    ASSERT_GT(sound.rate, 0) << "no recording";
+    EXPECT_LT(sound.Rms(0, 1e9), 1e-4) << "sound was heard with the sound setting off";
+  }
+
+  Loaded state = LoadState(folder, 2);
+  EXPECT_EQ(Count(state.status, "Invalid"), 0) << state.status;
+  EXPECT_GT(state.last, 0);
+  EXPECT_EQ(state.top, state.last);
+
+  Session again(folder);
+  ASSERT_TRUE(again.WaitWindow()) << again.Output();
+  EXPECT_LE(again.WaitForScreen("title-paths", 20), kSame);
+  again.Key("Down");
+  EXPECT_LE(again.WaitForScreen("path-a-scored", 5), kSame);
+  const e2e::Picture shown = again.Shot("path-a-shown");
+  EXPECT_LE(shown.Mismatch(scored, panels.x, panels.y, panels.w, panels.h), 0.01);
+  again.Key("F4");
+  EXPECT_EQ(again.WaitExit(), 0);
+  EXPECT_EQ(Count(again.Output(), "Invalid"), 0) << again.Output();
+}
+
+// Full screen and back rebuilds every texture; a close request from the desktop ends the game
+// with status 0.
+TEST_F(Window, FullScreenAndBackThenCloseRequest) {
+  const std::string folder = Session::FreshFolder("window");
+  Session game(folder);
+  ASSERT_TRUE(game.WaitWindow()) << game.Output();
+  EXPECT_LE(game.WaitForScreen("title", 20), kSame);
+
+  game.Key("F11");
+  EXPECT_LE(game.WaitForScreen("title-full-screen", 10), kSame);
+  int w, h;
+  game.Size(&w, &h);
+  EXPECT_GT(w, 640);
+  EXPECT_GT(h, 480);
+
+  game.Key("F11");
+  EXPECT_LE(game.WaitForScreen("title", 10), kSame);
+  game.Size(&w, &h);
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480);
+  const e2e::Picture back = game.Shot("windowed-again").Reduced();
+  EXPECT_GT(back.Colours(), 500) << "textures were not rebuilt";
+
+  game.RequestClose();
+  EXPECT_EQ(game.WaitExit(), 0);
+}
+
+}  // namespace
