@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <utility>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "game/angles.h"
 #include "game/app.h"
@@ -24,7 +22,7 @@ constexpr int kDY[5] = {0, -1, 0, 1, 0};
 constexpr float kTouchX = 26.125f + 0.5f;
 constexpr float kTouchY = 30.874998f + 0.5f;
 // Simulated updates one plan may spend.
-constexpr long kPlanBudget = 300000;
+constexpr long kPlanBudget = 1500000;
 
 int Trunc(float f) { return static_cast<int>(f); }
 
@@ -205,7 +203,11 @@ bool BBAutopilot::Simulate(Body& b, int dir, int k) const {
 
 bool BBAutopilot::Search(Body b, int k, int p) {
   if (p >= goal_) return true;
-  if (p > bestProgress_ || (p == bestProgress_ && k > bestTime_)) {
+  // Without a way through, the best path is one that ends on the trail, lives longest and gets
+  // farthest.
+  bool onTrail = trailIndex_[static_cast<size_t>(CellKey(b.x, b.y))] >= 0;
+  if (onTrail > bestOnTrail_ || (onTrail == bestOnTrail_ && (k > bestTime_ || (k == bestTime_ && p > bestProgress_)))) {
+    bestOnTrail_ = onTrail;
     bestProgress_ = p;
     bestTime_ = k;
     best_ = path_;
@@ -269,6 +271,7 @@ void BBAutopilot::Plan() {
   path_.clear();
   best_.clear();
   bestProgress_ = bestTime_ = -1;
+  bestOnTrail_ = false;
   failed_.clear();
   budget_ = kPlanBudget;
   int last = static_cast<int>(trail_.size()) - 1;
@@ -276,11 +279,9 @@ void BBAutopilot::Plan() {
   Body body{x, y, 0, 0};
   if (Search(body, 0, progress_)) {
     plan_ = path_;
-    if (getenv("APDBG") && std::count(plan_.begin(), plan_.end(), 0) == (long)plan_.size()) fprintf(stderr, "waitplan at %d,%d p=%d goal=%d last=%d len=%zu budget=%ld failed=%zu pat=%d world=%d\n", x, y, progress_, goal_, last, plan_.size(), budget_, failed_.size(), patrollerCount_, app->m_World);
   } else {
     plan_ = best_;
     ++blockedPlans_;
-    if (getenv("APDBG")) fprintf(stderr, "blocked at %d,%d p=%d goal=%d last=%d best p=%d t=%d budget=%ld failed=%zu pat=%d world=%d\n", x, y, progress_, goal_, last, bestProgress_, bestTime_, budget_, failed_.size(), patrollerCount_, app->m_World);
   }
   planAt_ = 0;
   plannedFrom_ = CellKey(x, y);

@@ -88,6 +88,7 @@ class BBAutopilot {
   std::vector<int> path_;           // requests of the path being searched
   std::vector<int> best_;           // requests of the best path found
   int bestProgress_ = -1, bestTime_ = -1;
+  bool bestOnTrail_ = false;
   int goal_ = 0;
   int frame0_ = 0;
   long budget_ = 0;
