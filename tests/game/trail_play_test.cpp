@@ -4,13 +4,71 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "autopilot.h"
 #include "harness.h"
+#include "level_support.h"
 
 namespace {
 
 using gametest::Game;
+
+// An arena whose trail runs down column 4 from the start to the home, crossing a patroller's row
+// just as the patroller, coming from the left, passes below.
+void CrossingArena(Game& g) {
+  gametest::Arena(g, {"#########",
+                      "####S####",
+                      "####.####",
+                      "#..P....#",
+                      "####.####",
+                      "###.H.###",
+                      "#########"}, 4);
+  for (int y = 2; y <= 5; ++y) g.app->Cell(4, y, c_MyApp::kCellTrail) = 3;
+  for (int s = 0; s < c_MyApp::kObjects; ++s)
+    if (g.app->m_Objs[s * 10] != 0) g.app->m_Objs[s * 10 + 7] = 0.04f;
+}
+
+// Where the player ends: at the home, or dead.
+bool ReachesTheHome(Game& g, const std::function<void()>& steer) {
+  for (int frame = 0; frame < 900 && g.app->m_Outcome == 0; ++frame) {
+    steer();
+    g.Update();
+    if (gametest::PlayerY(g) == 5 && gametest::AtRest(g)) return true;
+  }
+  return false;
+}
+
+TEST(TrailPlay, TheAutopilotWaitsForAPatrollerToPassBeforeCrossingItsRow) {
+  Game g;
+  CrossingArena(g);
+  // Walking straight down meets the patroller.
+  EXPECT_FALSE(ReachesTheHome(g, [&g] { g.app->m_MoveY = 1; }));
+  EXPECT_LT(g.app->m_Outcome, 0);
+
+  CrossingArena(g);
+  BBAutopilot pilot(g.app);
+  EXPECT_TRUE(ReachesTheHome(g, [&pilot] { pilot.Steer(); }));
+  EXPECT_EQ(g.app->m_Outcome, 0);
+  EXPECT_EQ(pilot.blockedPlans(), 0);
+}
+
+TEST(TrailPlay, TheAutopilotStepsOntoSpikesOnlyWhileTheyStayDown) {
+  Game g;
+  gametest::Arena(g, {"########",
+                      "#S^^.H.#",
+                      "########"}, 2);
+  for (int x = 2; x <= 5; ++x) g.app->Cell(x, 1, c_MyApp::kCellTrail) = 2;
+  BBAutopilot pilot(g.app);
+  bool home = false;
+  for (int frame = 0; frame < 900 && g.app->m_Outcome == 0 && !home; ++frame) {
+    pilot.Steer();
+    g.Update();
+    home = gametest::PlayerX(g) == 5 && gametest::AtRest(g);
+  }
+  EXPECT_TRUE(home);
+  EXPECT_EQ(g.app->m_Outcome, 0);
+}
 
 TEST(TrailPlay, TheAutopilotCompletesTheTutorial) {
   Game g;
