@@ -10,9 +10,15 @@
 #include "harness.h"
 #include "level_support.h"
 
+// Levels played per game type: under the sanitizers a few, whose play takes many times longer.
+#ifndef ZUDODO_TRAIL_PLAY_LEVELS
+#define ZUDODO_TRAIL_PLAY_LEVELS 10
+#endif
+
 namespace {
 
 using gametest::Game;
+constexpr int kLevels = ZUDODO_TRAIL_PLAY_LEVELS;
 
 // An arena whose trail runs down column 4 from the start to the home, crossing a patroller's row
 // just as the patroller, coming from the left, passes below.
@@ -81,12 +87,12 @@ TEST(TrailPlay, TheAutopilotCompletesTheTutorial) {
 // One game type per test, so that the types play in parallel.
 class TrailPlayType : public ::testing::TestWithParam<int> {};
 
-TEST_P(TrailPlayType, TheAutopilotCompletesTheFirstTenLevelsSaveAFewWithPatrollers) {
+TEST_P(TrailPlayType, TheAutopilotCompletesTheFirstLevelsSaveAFewWithPatrollers) {
   Game g;
   c_MyApp* app = g.app;
   const int type = GetParam();
   int completed = 0, patrolLevels = 0, patrolCompleted = 0;
-  for (int level = 1; level <= 10; ++level) {
+  for (int level = 1; level <= kLevels; ++level) {
     bbBeginLevel(app, type, level, type * 12345);
     BBLevelRun run = bbPlayLevel(app, [&g] { g.Update(); });
     if (run.patrollers > 0) {
@@ -106,7 +112,7 @@ TEST_P(TrailPlayType, TheAutopilotCompletesTheFirstTenLevelsSaveAFewWithPatrolle
     }
   }
   // Patrollers can make a level very hard to pass; most are passed all the same.
-  EXPECT_GE(completed, 7) << "type " << type;
+  EXPECT_GE(completed * 10, kLevels * 7) << "type " << type << ": " << completed << " of " << kLevels;
   std::printf("[   INFO   ] type %d: %d of %d levels with patrollers completed\n", type, patrolCompleted,
               patrolLevels);
 }
