@@ -4,6 +4,7 @@
 #include "runtime/host/error.h"
 #include "runtime/host/asyncevent.h"
 #include "runtime/host/game.h"
+#include "runtime/host/startup_trace.h"
 
 c_MyApp* bbGame() { return static_cast<c_MyApp*>(bb_app__app); }
 
@@ -127,7 +128,10 @@ int c_MyApp::p_OnUpdate() {
 
   if (m_LoadStep == 0) {
     switch (m_Mode) {
-      case 1: p_Menu(); break;
+      case 1:
+        p_Menu();
+        bbStartupMark("title menu");
+        break;
       case 2:
         p_LoadMenu();
         p_PlaySFX2(96, 1);

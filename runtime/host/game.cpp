@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "error.h"
+#include "startup_trace.h"
 #include "runtime/object/gc.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/keys.h"
@@ -128,7 +129,9 @@ void BBGame::UpdateGame() {
 
 void BBGame::RenderGame() {
   if (!_started) return;
+  bbStartupMark("first frame");
   BB_FORWARD(RenderGame());
+  bbStartupPresented();
 }
 
 void BBGame::KeyEvent(int event, int data) {

@@ -6,7 +6,6 @@
 // object's fields and display list.
 #pragma once
 
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

@@ -1,5 +1,4 @@
-// level_support.h: small hand-drawn levels for the rules tests, reading generated levels, and a
-// player that follows a level's trail.
+// level_support.h: small hand-drawn levels for the rules tests, and reading generated levels.
 //
 // An arena is drawn as text, one string per row from row 0: '#' wall, '.' floor, 'o' floor with
 // a pill, 'x' hole, 'S' the start, 'H' the home, 'F' a waiting friend, '^' spikes, '>' '<' 'A'
@@ -7,7 +6,6 @@
 // the drawing are walls. The arena is laid out and settled, so play runs from the first update.
 #pragma once
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -94,75 +92,5 @@ inline void Generate(c_MyApp* app, int type, int level, int seedBase) {
 
 constexpr int kDX[5] = {0, 0, 1, 0, -1};
 constexpr int kDY[5] = {0, -1, 0, 1, 0};
-
-// The direction of the trail's next cell after (x, y): the neighbour the best walk entered from
-// (x, y); 0 at the end of the trail. The start cell carries the mark 1 without being entered,
-// so it is never a next cell.
-inline int TrailNext(c_MyApp* app, int x, int y, int startX, int startY) {
-  for (int d = 1; d <= 4; ++d) {
-    int nx = x + kDX[d], ny = y + kDY[d];
-    bool start = nx == startX && ny == startY;
-    if (app->InMap(nx, ny) && !start && app->Cell(nx, ny, c_MyApp::kCellTrail) == d) return d;
-  }
-  return 0;
-}
-
-// The result of following a level's trail.
-struct TrailRun {
-  bool completed = false;
-  bool died = false;
-  int frames = 0;
-  std::string why;
-};
-
-// Plays the level in play from its start by following its trail: waits until the level has
-// dropped in, then at every cell steers to the trail's next cell, waiting before spikes that are
-// or will soon be raised and before a patroller that is near the next cell.
-inline TrailRun FollowTrail(Game& g, int maxFrames = 30000) {
-  c_MyApp* app = g.app;
-  TrailRun run;
-  int waited = 0;
-  int startX = PlayerX(g), startY = PlayerY(g);
-  for (run.frames = 0; run.frames < maxFrames; ++run.frames) {
-    if (app->m_Outcome > 0) {
-      run.completed = true;
-      return run;
-    }
-    if (app->m_Outcome < 0) {
-      run.died = true;
-      run.why = "died at " + std::to_string(PlayerX(g)) + "," + std::to_string(PlayerY(g));
-      return run;
-    }
-    float mx = 0, my = 0;
-    if (app->m_Settling == 0 && AtRest(g)) {
-      int x = PlayerX(g), y = PlayerY(g);
-      int d = TrailNext(app, x, y, startX, startY);
-      int nx = x + kDX[d], ny = y + kDY[d];
-      bool wait = false;
-      if (d > 0 && app->Cell(nx, ny, c_MyApp::kCellSpecial) == 1) {
-        for (int f = 0; f < 16 && !wait; ++f) {
-          float angle = static_cast<float>(15 * nx + 11 * ny + 4 * (app->m_Frame + f));
-          wait = static_cast<int>(6.0f * std::sin(angle * 0.0174532924f)) >= 3;
-        }
-      }
-      for (int s = 0; s < c_MyApp::kObjects && !wait; ++s) {
-        const float* o = app->m_Objs.Data() + s * 10;
-        if (o[0] == 0) continue;
-        wait = std::fabs(o[2] + o[4] - static_cast<float>(ny)) < 0.7f &&
-               std::fabs(o[1] + o[3] - static_cast<float>(nx)) < 3.0f;
-      }
-      if (wait && waited < 600) {
-        ++waited;
-      } else {
-        waited = 0;
-        mx = static_cast<float>(kDX[d]);
-        my = static_cast<float>(kDY[d]);
-      }
-    }
-    Steer(g, mx, my);
-  }
-  run.why = "still playing at " + std::to_string(PlayerX(g)) + "," + std::to_string(PlayerY(g));
-  return run;
-}
 
 }  // namespace gametest

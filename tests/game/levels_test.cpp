@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "autopilot.h"
 #include "harness.h"
 #include "level_support.h"
 
@@ -101,7 +102,7 @@ void CheckTrail(c_MyApp* app, const std::string& what) {
   int x = static_cast<int>(app->m_Vars[1]), y = static_cast<int>(app->m_Vars[2]);
   std::set<std::pair<int, int>> seen{{x, y}};
   int startX = x, startY = y;
-  for (int d; (d = gametest::TrailNext(app, x, y, startX, startY)) != 0;) {
+  for (int d; (d = bbTrailNext(app, x, y, startX, startY)) != 0;) {
     x += gametest::kDX[d];
     y += gametest::kDY[d];
     ASSERT_TRUE(seen.insert({x, y}).second) << what << ": the trail crosses itself at " << x << "," << y;
