@@ -84,14 +84,14 @@ TEST_F(FirstStart, QuestLevelPausedAndQuitThenF4) {
   EXPECT_EQ(w, 640);
   EXPECT_EQ(h, 480);
   EXPECT_LE(game.WaitForScreen("loading", 20, 0.10), 0.10);
-  EXPECT_LE(game.WaitForScreen("title", 20), kSame);
+  EXPECT_LE(game.WaitForScreen("title", 40), kSame);
 
   // Only the Classic quest is open to a new player, and it is selected.
   game.Key("Return");
   EXPECT_LE(game.WaitForScreen("quest-box", 5), kSame);
   game.Key("Return");
   const double playFrom = game.Seconds();
-  EXPECT_LE(game.WaitForScreen("tutorial", 15), kSame);
+  EXPECT_LE(game.WaitForScreen("tutorial", 30), kSame);
   const e2e::Picture standing = game.Shot("standing");
 
   // Held across many updates, the key walks the player along his row, eating pills, to the wall
@@ -142,12 +142,12 @@ TEST_F(PathGame, ScoreListedSavedAndShownAfterARestart) {
   {
     Session game(folder, folder + "/sound.wav");
     ASSERT_TRUE(game.WaitWindow()) << game.Output();
-    EXPECT_LE(game.WaitForScreen("title-paths", 20), kSame);
+    EXPECT_LE(game.WaitForScreen("title-paths", 40), kSame);
     game.Key("Down");
     EXPECT_LE(game.WaitForScreen("path-a-empty", 5), kSame);
     const e2e::Picture empty = game.Shot("path-a-empty");
     game.Key("Return");
-    EXPECT_LE(game.WaitForScreen("path-a-start", 15), kSame);
+    EXPECT_LE(game.WaitForScreen("path-a-start", 30), kSame);
     // The first stretch of the trail runs left along the start row to a wall: holding the key
     // long enough always eats the same pills and stops there.
     game.Key("Left", 2.5);
@@ -173,7 +173,7 @@ TEST_F(PathGame, ScoreListedSavedAndShownAfterARestart) {
 
   Session again(folder);
   ASSERT_TRUE(again.WaitWindow()) << again.Output();
-  EXPECT_LE(again.WaitForScreen("title-paths", 20), kSame);
+  EXPECT_LE(again.WaitForScreen("title-paths", 40), kSame);
   again.Key("Down");
   EXPECT_LE(again.WaitForScreen("path-a-scored", 5), kSame);
   const e2e::Picture shown = again.Shot("path-a-shown");
@@ -189,17 +189,17 @@ TEST_F(Window, FullScreenAndBackThenCloseRequest) {
   const std::string folder = Session::FreshFolder("window");
   Session game(folder);
   ASSERT_TRUE(game.WaitWindow()) << game.Output();
-  EXPECT_LE(game.WaitForScreen("title", 20), kSame);
+  EXPECT_LE(game.WaitForScreen("title", 40), kSame);
 
   game.Key("F11");
-  EXPECT_LE(game.WaitForScreen("title-full-screen", 10), kSame);
+  EXPECT_LE(game.WaitForScreen("title-full-screen", 40), kSame);
   int w, h;
   game.Size(&w, &h);
   EXPECT_GT(w, 640);
   EXPECT_GT(h, 480);
 
   game.Key("F11");
-  EXPECT_LE(game.WaitForScreen("title", 10), kSame);
+  EXPECT_LE(game.WaitForScreen("title", 40), kSame);
   game.Size(&w, &h);
   EXPECT_EQ(w, 640);
   EXPECT_EQ(h, 480);

@@ -56,7 +56,7 @@ class Session {
   void Size(int* w, int* h);
 
   // A key held long enough for the game to see it down in an update, then released.
-  void Key(const std::string& name, double hold = 0.15);
+  void Key(const std::string& name, double hold = 0.25);
   void Keys(const std::vector<std::string>& names);
 
   // The window's pixels now; empty if there is no window to grab.
