@@ -103,46 +103,6 @@ TEST_F(Device_Gl, ClsDropsPendingPrimitives) {
   EXPECT_TRUE(Near(Pixel(10, 10), {0, 0, 255}));
 }
 
-TEST_F(Device_Gl, ColourIsPackedPremultipliedOnce) {
-  device->SetColor(255, 128, 0);
-  device->SetAlpha(0.5f);
-  EXPECT_EQ(device->packedColor, (127u << 24) | (0u << 16) | (64u << 8) | 127u);
-  device->DrawPoint(0, 0);
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&device->vertices[0].color);
-  EXPECT_EQ(bytes[0], 127);
-  EXPECT_EQ(bytes[1], 64);
-  EXPECT_EQ(bytes[2], 0);
-  EXPECT_EQ(bytes[3], 127);
-  device->SetAlpha(1);
-  EXPECT_EQ(device->packedColor, 0xFF0080FFu);
-  // Colour changes apply to later vertices only.
-  device->DrawPoint(1, 0);
-  EXPECT_EQ(device->vertices[0].color, (127u << 24) | (64u << 8) | 127u);
-  EXPECT_EQ(device->vertices[1].color, 0xFF0080FFu);
-  device->Cls(0, 0, 0);
-}
-
-TEST_F(Device_Gl, MatrixIsAppliedOnTheCpuAndSkippedForTheIdentity) {
-  device->SetMatrix(1, 0, 0, 1, 0, 0);
-  EXPECT_FALSE(device->transformed);
-  device->DrawRect(3, 4, 10, 20);
-  EXPECT_EQ(device->vertices[2].x, 13);
-  EXPECT_EQ(device->vertices[2].y, 24);
-  device->SetMatrix(1, 0, 0, 1, 0.5f, 0);
-  EXPECT_TRUE(device->transformed);
-  device->DrawRect(3, 4, 10, 20);
-  EXPECT_EQ(device->vertices[4].x, 3.5f);
-  EXPECT_EQ(device->vertices[4].y, 4);
-  EXPECT_EQ(device->vertices[6].x, 13.5f);
-  device->SetMatrix(0, 1, -1, 0, 100, 0);  // a quarter turn
-  device->DrawLine(10, 0, 10, 5);
-  EXPECT_EQ(device->vertices[0].x, 100);
-  EXPECT_EQ(device->vertices[0].y, 10);
-  EXPECT_EQ(device->vertices[1].x, 95);
-  EXPECT_EQ(device->vertices[1].y, 10);
-  device->Cls(0, 0, 0);
-}
-
 TEST_F(Device_Gl, EllipseSegmentsFollowTheRadii) {
   struct Case {
     float size;
