@@ -1,8 +1,6 @@
 // The saved state: its text, checksums, incremental writing and block-by-block loading.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -262,19 +260,6 @@ TEST(SaveIncremental, ASaveStartedTwiceWritesOnceAHundredUpdatesAfterTheSecondSt
   ASSERT_EQ(fields.size(), static_cast<size_t>(kFieldCount));
   EXPECT_EQ(fields[QuestBlock(0)], "4321");
   EXPECT_EQ(fields[QuestBlock(0) + 200], std::to_string(4 * 4321));
-}
-
-TEST(SaveIncremental, AFailedWriteReportsSaveFailedAndLeavesNoSavedLine) {
-  Game g;
-  // A folder in the state file's place cannot be replaced by a file.
-  ASSERT_EQ(mkdir(".gamestate", 0755), 0);
-  ASSERT_EQ(mkdir(".gamestate/keep", 0755), 0);
-  testing::internal::CaptureStdout();
-  g.app->p_Save();
-  g.app->p_FinishSave();
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out, "Save Failed\n");
-  EXPECT_EQ(g.app->m_SaveCursor, -1);
 }
 
 TEST(SaveIncremental, SuspendingWritesTheSaveAtOnce) {
