@@ -272,16 +272,4 @@ TEST(SaveIncremental, SuspendingWritesTheSaveAtOnce) {
   EXPECT_EQ(fields[QuestBlock(40) + 4], "12");
 }
 
-TEST(SaveIncremental, QuittingWritesOutASaveThatIsStillRunning) {
-  Game g;
-  g.app->m_Scores[0] = 5150;
-  g.app->p_Save();
-  g.Updates(3);
-  ASSERT_EQ(StateFile(), "");
-  EXPECT_EXIT((menutest::gQuitExpected = true, g.app->p_Quit()), testing::ExitedWithCode(0), "");
-  std::vector<std::string> fields = Fields(StateFile());
-  ASSERT_EQ(fields.size(), static_cast<size_t>(kFieldCount));
-  EXPECT_EQ(fields[ScoreBlock(0)], "5150");
-}
-
 }  // namespace
