@@ -1,11 +1,13 @@
-// Picture and WAVE readers for the asset tests.
+// Picture and sound readers for the asset tests.
 #include "asset_files.h"
 
 #include <stb_image.h>
 
-#include <cstring>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+
+#include "runtime/host/game.h"
 
 namespace assets_test {
 
@@ -26,64 +28,21 @@ std::vector<uint8_t> readBytes(const std::string& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-namespace {
-uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-}  // namespace
-
-Wave readWave(const std::string& path) {
-  Wave w;
-  const std::vector<uint8_t> b = readBytes(path);
-  if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 || std::memcmp(b.data() + 8, "WAVE", 4) != 0) {
-    w.error = "not a RIFF WAVE file";
-    return w;
+Sound readSound(const std::string& path) {
+  static BBGlfwGame* host = BBGlfwGame::_glfwGame ? BBGlfwGame::_glfwGame : new BBGlfwGame;
+  Sound sound;
+  int length = 0, format = 0;
+  unsigned char* data =
+      host->LoadAudioData(String::FromUtf8(path), &length, &sound.channels, &format, &sound.rate);
+  if (!data) return sound;
+  sound.ok = true;
+  sound.bits = 8 * format;
+  if (format == 2) {
+    const int16_t* first = reinterpret_cast<const int16_t*>(data);
+    sound.samples.assign(first, first + static_cast<size_t>(length) * sound.channels);
   }
-  if (le32(b.data() + 4) + 8 != b.size()) {
-    w.error = "RIFF size does not match the file size";
-    return w;
-  }
-  bool haveFmt = false;
-  size_t pos = 12;
-  while (pos + 8 <= b.size()) {
-    const uint32_t size = le32(b.data() + pos + 4);
-    const uint8_t* body = b.data() + pos + 8;
-    if (pos + 8 + size > b.size()) {
-      w.error = "chunk runs past the end of the file";
-      return w;
-    }
-    if (std::memcmp(b.data() + pos, "fmt ", 4) == 0 && size >= 16) {
-      if (le16(body) != 1) {
-        w.error = "format is not PCM";
-        return w;
-      }
-      w.channels = le16(body + 2);
-      w.rate = static_cast<int>(le32(body + 4));
-      w.bits = le16(body + 14);
-      const uint32_t byteRate = le32(body + 8);
-      const uint16_t align = le16(body + 12);
-      if (align != w.channels * w.bits / 8 || byteRate != static_cast<uint32_t>(w.rate) * align) {
-        w.error = "inconsistent block align or byte rate";
-        return w;
-      }
-      haveFmt = true;
-    } else if (std::memcmp(b.data() + pos, "data", 4) == 0) {
-      if (!haveFmt) {
-        w.error = "data chunk before fmt chunk";
-        return w;
-      }
-      if (w.bits != 16) {
-        w.error = "not 16-bit";
-        return w;
-      }
-      w.samples.resize(size / 2);
-      for (size_t i = 0; i < w.samples.size(); ++i) w.samples[i] = static_cast<int16_t>(le16(body + 2 * i));
-      w.ok = true;
-      return w;
-    }
-    pos += 8 + size + (size & 1);
-  }
-  w.error = "no data chunk";
-  return w;
+  std::free(data);
+  return sound;
 }
 
 }  // namespace assets_test

@@ -1,5 +1,5 @@
-// Readers for the asset tests: PNG pictures through stb_image, and a small reader for 16-bit PCM
-// WAVE files (RIFF chunks), kept here until the runtime's own WAVE reader can be used instead.
+// Readers for the asset tests: PNG pictures through stb_image, and sounds through the game's own
+// loader, so that every sound file is judged as the game will read it.
 #pragma once
 
 #include <cstdint>
@@ -19,13 +19,14 @@ struct Picture {
 };
 Picture loadPicture(const std::string& path);
 
-struct Wave {
+// A WAVE or Ogg Vorbis file as the host's LoadAudioData decodes it.
+struct Sound {
   bool ok = false;
-  std::string error;
   int channels = 0, rate = 0, bits = 0;
-  std::vector<int16_t> samples;  // interleaved
+  std::vector<int16_t> samples;  // interleaved; empty unless 16-bit
+  double seconds() const { return ok ? static_cast<double>(samples.size()) / channels / rate : 0.0; }
 };
-Wave readWave(const std::string& path);
+Sound readSound(const std::string& path);
 
 std::vector<uint8_t> readBytes(const std::string& path);
 

@@ -1,6 +1,6 @@
 // The generator is deterministic and data/ is what it makes: a fresh run into a temporary
-// folder reproduces the committed files byte for byte (a few pictures, every sound effect and one
-// tune, to keep the test quick).
+// folder reproduces the committed files byte for byte (a few pictures, every sound effect, one
+// tune and the demo song with its instruments, to keep the test quick).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,8 +15,8 @@ TEST(Assets_Generator, FreshRunReproducesTheCommittedFiles) {
   const std::filesystem::path out = std::filesystem::path(::testing::TempDir()) / "assetgen_run";
   std::filesystem::remove_all(out);
   const std::string cmd = std::string("\"") + ZUDODO_ASSETGEN + "\" \"" + out.string() +
-                          "\" --only pictures --only sounds --only tunes --picture bits --picture fonts/small "
-                          "--picture world-08 --picture default_font --tune 3 > /dev/null";
+                          "\" --only pictures --only sounds --only tunes --only music --picture bits "
+                          "--picture fonts/small --picture world-08 --picture default_font --tune 3 > /dev/null";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   int compared = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(out)) {
@@ -29,8 +29,8 @@ TEST(Assets_Generator, FreshRunReproducesTheCommittedFiles) {
     EXPECT_TRUE(fresh == committed) << "differs from data/: regenerate with assetgen";
     ++compared;
   }
-  // 3 pictures x 3 resolutions, the built-in font, 25 effects and a tune.
-  EXPECT_EQ(compared, 9 + 1 + 25 + 1);
+  // 3 pictures x 3 resolutions, the built-in font, 25 effects, a tune, the song and 19 instruments.
+  EXPECT_EQ(compared, 9 + 1 + 25 + 1 + 1 + 16 + 3);
   std::filesystem::remove_all(out);
 }
 

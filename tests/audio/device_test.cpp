@@ -77,20 +77,12 @@ TEST_F(AudioDevice, ASampleIsHeardAtItsPitchAndTheRateScalesIt) {
 
 TEST_F(AudioDevice, PanMovesTheSoundAroundTheFrontOfTheListener) {
   gxtkSample* tone = Load("a440.wav");
-  float x, y, z;
   audio->SetPan(0, 0);
-  alGetSource3f(audio->channels[0].source, AL_POSITION, &x, &y, &z);
-  EXPECT_FLOAT_EQ(x, 0);
-  EXPECT_FLOAT_EQ(z, -1);
   audio->PlaySample(tone, 0, 1);
   Mix centre = out->RenderSeconds(0.25);
   EXPECT_NEAR(Rms(Settled(centre.left)) / Rms(Settled(centre.right)), 1, 0.01);
 
   audio->SetPan(0, 1);
-  alGetSource3f(audio->channels[0].source, AL_POSITION, &x, &y, &z);
-  EXPECT_NEAR(x, 0.841, 0.001);
-  EXPECT_EQ(y, 0);
-  EXPECT_NEAR(z, -0.540, 0.001);
   Mix right = out->RenderSeconds(0.25);
   EXPECT_GT(Rms(Settled(right.right)), 2 * Rms(Settled(right.left)));
 
@@ -109,9 +101,6 @@ TEST_F(AudioDevice, VolumeScalesTheAmplitudeAndIsKeptByTheChannel) {
   audio->SetVolume(5, 0.5f);
   EXPECT_NE(audio->channels[5].source, 0u);
   audio->PlaySample(tone, 5, 1);
-  float gain = 0;
-  alGetSourcef(audio->channels[5].source, AL_GAIN, &gain);
-  EXPECT_EQ(gain, 0.5f);
   EXPECT_NEAR(Loudness() / full, 0.5, 0.01);
 }
 
@@ -184,11 +173,10 @@ TEST_F(AudioDevice, ChannelsPausedByTheGameStayPausedAcrossSuspendAndResume) {
 TEST_F(AudioDevice, MusicPlaysAWholeOggFileOnChannel32) {
   EXPECT_EQ(audio->PlayMusic(String::FromUtf8(sounds->Path("tune.ogg")), 0), 0);
   EXPECT_EQ(audio->MusicState(), 1);
+  const double full = Loudness();
   EXPECT_NEAR(Pitch(), 440, 1);
-  audio->SetMusicVolume(0.75f);
-  float gain = 0;
-  alGetSourcef(audio->channels[32].source, AL_GAIN, &gain);
-  EXPECT_EQ(gain, 0.75f);
+  audio->SetMusicVolume(0.5f);
+  EXPECT_NEAR(Loudness() / full, 0.5, 0.02);
 
   audio->PauseMusic();
   EXPECT_EQ(audio->MusicState(), 2);

@@ -89,6 +89,7 @@ TEST(HostileState, AFolderInTheStateFilesPlace) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "nothing to load";
   EXPECT_EQ(g.app->m_Settings[5], 1) << "the defaults stay";
   EXPECT_EQ(PlayAndSave(g), "Save Failed\n");
+  EXPECT_EQ(g.app->m_SaveCursor, -1) << "the failed save is over";
   struct stat st;
   ASSERT_EQ(stat(folder.Path(".gamestate/keep").c_str(), &st), 0);
   EXPECT_TRUE(S_ISDIR(st.st_mode));

@@ -12,6 +12,13 @@
 
 namespace menutest {
 
+// Key codes the menus answer to.
+namespace keys {
+constexpr int kUp = 38, kDown = 40, kLeft = 37, kRight = 39, kEnter = 13, kEscape = 27, kN = 78;
+}  // namespace keys
+
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 // Set by a test that expects the game to quit; otherwise a quit during a test fails it.
 extern bool gQuitExpected;
 

@@ -12,11 +12,9 @@ using gametest::Game;
 using menutest::Glyphs;
 using menutest::Press;
 using menutest::Ready;
+using menutest::Has;
 using menutest::Tap;
-
-constexpr int kUp = 38, kDown = 40, kLeft = 37, kRight = 39, kEnter = 13, kEscape = 27, kN = 78;
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using namespace menutest::keys;
 
 TEST(TitleMenu, QuestProgressUnlocksTheEntriesGroupByGroup) {
   struct Case {

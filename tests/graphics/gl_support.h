@@ -12,13 +12,14 @@
 
 namespace bbtest {
 
-// Opens the 640 x 480 window once per process, through the host as the game does.
-inline bool OpenTestWindow() {
+// Opens the 640 x 480 window once per process, through the host as the game does (the test
+// program's own host unless it names another).
+inline bool OpenTestWindow(BBDesktopGame* host = Host()) {
   static int state = 0;  // 0 untried, 1 open, -1 unavailable
   if (state == 0) {
     state = -1;
     if (std::getenv("DISPLAY") && bbWindowSystem()->Init()) {
-      Host()->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+      host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
       int w = 0, h = 0;
       bbWindowSystem()->GetWindowSize(&w, &h);
       if (w > 0 && h > 0) state = 1;

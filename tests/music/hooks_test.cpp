@@ -123,17 +123,6 @@ TEST_F(KxHooks, AStoppedPlayerSilencesWhateverStillSoundsAtEveryUpdate) {
   EXPECT_EQ(Stopped(), (std::vector<int>{31, 29, 28, 27}));
 }
 
-TEST_F(KxHooks, TheVoicesUseTheFiveChannelsBelowTheBase) {
-  for (int v = 0; v < 5; ++v) SetCell(player, 0, v, 0, 13, 20);
-  Tick(player);
-  for (int v = 0; v < 5; ++v) EXPECT_EQ(player->m_voiceChannel[v], 31 - v);
-  std::vector<int> played;
-  for (const Command& c : Log()) {
-    if (c.op == Command::Play) played.push_back(c.channel);
-  }
-  EXPECT_EQ(played, (std::vector<int>{31, 30, 29, 28, 27}));
-}
-
 TEST_F(KxHooks, VoicesWhoseChannelsAreNotSampleChannelsStaySilent) {
   for (int v = 0; v < 5; ++v) {
     for (int s = 0; s < 4; ++s) SetCell(player, 0, v, s, 13, 20, c_KxPlayer::kSlideUp, 9);

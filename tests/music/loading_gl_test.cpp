@@ -17,34 +17,18 @@
 #include "music.h"
 #include "music_support.h"
 #include "runtime/graphics/graphics.h"
-#include "runtime/platform/window.h"
-#include "tests/graphics/support.h"
+#include "tests/graphics/gl_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using kxtest::Command;
 
-// Opens the 640 x 480 window once per process, through the clock host.
-bool OpenWindow() {
-  static int state = 0;  // 0 untried, 1 open, -1 unavailable
-  if (state == 0) {
-    state = -1;
-    if (std::getenv("DISPLAY") && bbWindowSystem()->Init()) {
-      kxtest::Clock()->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
-      int w = 0, h = 0;
-      bbWindowSystem()->GetWindowSize(&w, &h);
-      if (w >= 64 && h >= 64) state = 1;
-    }
-  }
-  return state == 1;
-}
-
 class KxLoadingGl : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display";
-    ASSERT_TRUE(OpenWindow()) << "a display is set but no OpenGL window could be opened";
+    ASSERT_TRUE(bbtest::OpenTestWindow(kxtest::Clock())) << "a display is set but no OpenGL window could be opened";
     if (!bb_graphics_context) gc_assign(bb_graphics_context, (new c_GraphicsContext)->m_new());
     device = new gxtkGraphics;
     bb_graphics_SetGraphicsDevice(device);

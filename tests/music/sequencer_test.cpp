@@ -1,6 +1,6 @@
 // The sequencer and the note routine, judged by the channel commands they issue: step timing,
-// pattern break and alternation, volume and envelope, drums, pitch, chords, slides, and the
-// reseeded song structure.
+// pattern break and alternation, volume and envelope, drums, pitch, chords, slides, the song
+// structure, and the pitch tables and draws they use.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -78,20 +78,6 @@ TEST_F(KxSequencer, AStepIsDueOnlyOnceItsTimeHasPassed) {
   player->m_nextStepMs = clock->now + 123457;
   player->p_Kx_Alive_U(0, 1);
   EXPECT_EQ(player->m_step, 2);
-}
-
-TEST_F(KxSequencer, StepsAre84MsApartAtTempo95AndABarLasts5376Ms) {
-  kxtest::ClockHost* clock = kxtest::Clock();
-  player->m_nextStepMs = 1000;
-  std::vector<int> stepTimes;
-  for (clock->now = 1000; clock->now < 1000 + 2 * 5376 + 50; ++clock->now) {
-    const int before = player->m_step;
-    player->p_Kx_Alive_U(0, 1);
-    if (player->m_step != before) stepTimes.push_back(clock->now);
-  }
-  ASSERT_GE(stepTimes.size(), 129u);
-  for (size_t i = 1; i < stepTimes.size(); ++i) ASSERT_EQ(stepTimes[i] - stepTimes[i - 1], 84) << i;
-  EXPECT_EQ(stepTimes[64] - stepTimes[0], 5376);
 }
 
 TEST_F(KxSequencer, OverdueStepsAreCaughtUpOnePerTickAndTheClockStaysExactLate) {
@@ -312,32 +298,24 @@ TEST_F(KxSequencer, SlidesMoveTheRateEveryStepWithinAQuarterAndFourTimes) {
   ASSERT_EQ(rates.size(), 2u);
   EXPECT_EQ(rates[0].value, 1.0f);
   EXPECT_NEAR(rates[1].value, 1.1, 1e-6);
-  Log().clear();
-  player->p_Kx_PlayNote(2, 0, 0, c_KxPlayer::kSlideUp, 18);
-  EXPECT_NEAR(Of(Command::Rate, kLead).at(0).value, 1.2, 1e-6);
-  Log().clear();
-  player->p_Kx_PlayNote(2, 0, 0, c_KxPlayer::kSlideDown, 36);
-  EXPECT_NEAR(Of(Command::Rate, kLead).at(0).value, 1.0, 1e-6);
-  Log().clear();
-  player->p_Kx_PlayNote(2, 0, 0, c_KxPlayer::kSlideUpFast, 15);
-  EXPECT_NEAR(Of(Command::Rate, kLead).at(0).value, 2.0, 1e-6);
-
-  player->m_voicePitch[2] = 3.0f;
-  Log().clear();
-  player->p_Kx_PlayNote(2, 0, 0, c_KxPlayer::kSlideUpFast, 31);
-  EXPECT_EQ(Of(Command::Rate, kLead).at(0).value, 4.0f);
-  Log().clear();
-  player->p_Kx_PlayNote(2, 0, 0, c_KxPlayer::kSlideUp, 31);
-  EXPECT_EQ(Of(Command::Rate, kLead).at(0).value, 4.0f);
-  Log().clear();
-  player->p_Kx_PlayNote(2, 0, 0, c_KxPlayer::kSlideDownFast, 31);
-  EXPECT_NEAR(Of(Command::Rate, kLead).at(0).value, 4.0 - 31.0 / 15.0, 1e-6);
-  Log().clear();
-  player->p_Kx_PlayNote(2, 0, 0, c_KxPlayer::kSlideDownFast, 31);
-  EXPECT_EQ(Of(Command::Rate, kLead).at(0).value, 0.25f);
-  Log().clear();
-  player->p_Kx_PlayNote(2, 0, 0, c_KxPlayer::kSlideDown, 31);
-  EXPECT_EQ(Of(Command::Rate, kLead).at(0).value, 0.25f);
+  // Each later step slides from where the last one left off; 0 leaves the pitch as it is.
+  const struct {
+    float pitch;
+    int effect, parameter;
+    double rate;
+  } steps[] = {
+      {0, c_KxPlayer::kSlideUp, 18, 1.2},       {0, c_KxPlayer::kSlideDown, 36, 1.0},
+      {0, c_KxPlayer::kSlideUpFast, 15, 2.0},   {3, c_KxPlayer::kSlideUpFast, 31, 4.0},
+      {0, c_KxPlayer::kSlideUp, 31, 4.0},       {0, c_KxPlayer::kSlideDownFast, 31, 4.0 - 31.0 / 15.0},
+      {0, c_KxPlayer::kSlideDownFast, 31, 0.25}, {0, c_KxPlayer::kSlideDown, 31, 0.25},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(testing::Message() << step.effect << "/" << step.parameter << " to " << step.rate);
+    if (step.pitch > 0) player->m_voicePitch[2] = step.pitch;
+    Log().clear();
+    player->p_Kx_PlayNote(2, 0, 0, step.effect, step.parameter);
+    EXPECT_NEAR(Of(Command::Rate, kLead).at(0).value, step.rate, 1e-6);
+  }
   // Other effects leave the rate alone, and a muted voice does not slide.
   Log().clear();
   player->p_Kx_PlayNote(2, 0, 0, 5, 31);
@@ -471,33 +449,6 @@ TEST_F(KxSequencer, TheTwoDrumVoicesNeverRestTogether) {
   EXPECT_GT(secondRests, 100);
 }
 
-// The song structure every song was written against: section length, then per voice the
-// pattern, the muting of the section after next and the lead-in, each from its own reseed.
-TEST_F(KxSequencer, SectionsAreDrawnFromTheSongSeedByTheSongFormatsReseeds) {
-  for (int songSeed : {0, 2413, -77, 2147483600}) {
-    SCOPED_TRACE(songSeed);
-    c_KxPlayer* p = kxtest::NewPlayer();
-    for (int v = 0; v < 5; ++v) p->m_patternCount[v] = 9;
-    p->m_songSeed = songSeed;
-    for (int i = 0; i < 64; ++i) Tick(p);
-    ASSERT_EQ(p->m_section, 1);
-
-    const auto draw = [](uint32_t& seed, float hi) {
-      seed = seed * 1664525u + 1013904223u;
-      return static_cast<int>(std::floor((hi + 0.99f) * static_cast<float>(seed >> 8) / 16777216.0f));
-    };
-    const uint32_t s = static_cast<uint32_t>(songSeed);
-    const uint32_t sectionSeed = s * 2941245873u - 1127147172u;
-    EXPECT_EQ(p->m_repeatsLeft, 2 * static_cast<int>(std::floor(static_cast<float>(sectionSeed >> 8) / 16777216.0f * 1.99f + 1)));
-    for (uint32_t v = 0; v < 5; ++v) {
-      uint32_t seed = (v * 7u + 9u + s) * 1948736821u - 873057359u;
-      EXPECT_EQ(p->m_voicePattern[v], draw(seed, 9)) << v;
-      EXPECT_EQ(p->m_voiceMutedNext[v], draw(seed, 1)) << v;
-      EXPECT_EQ(p->m_voiceLeadIn[v], draw(seed, 1)) << v;
-    }
-  }
-}
-
 // A song of three patterns per voice, each with its own notes, and a chord string.
 void WriteSong(c_KxPlayer* player, int seed) {
   for (int v = 0; v < 5; ++v) {
@@ -530,6 +481,30 @@ TEST_F(KxSequencer, OneSongSeedAlwaysGivesTheSameMusicWhateverTheGameDrawsMeanwh
   EXPECT_GT(first.size(), 1000u);
   EXPECT_TRUE(first == again);
   EXPECT_FALSE(first == play(78, 1, true));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tables and draws
+
+TEST_F(KxSequencer, NotesAndKeysOutsideThePitchTablesGiveZero) {
+  for (int note : {0, 33, -1}) EXPECT_EQ(player->p_GetPitch(note), 0.0f) << note;
+  for (int key : {int(' '), int('a'), int('Q'), 0}) EXPECT_EQ(player->p_GetPitch_Alpha(key), 0.0f) << key;
+}
+
+TEST_F(KxSequencer, RandCoversItsWholeRangeAndNothingBeyond) {
+  int seen[5] = {};
+  for (int i = 0; i < 2000; ++i) {
+    const int n = player->p_Rand(0, 4);
+    ASSERT_GE(n, 0);
+    ASSERT_LE(n, 4);
+    ++seen[n];
+  }
+  for (int n = 0; n < 5; ++n) EXPECT_GT(seen[n], 300) << n;
+  for (int i = 0; i < 200; ++i) {
+    const int n = player->p_Rand(3, 5);
+    ASSERT_GE(n, 3);
+    ASSERT_LE(n, 5);
+  }
 }
 
 }  // namespace

@@ -18,8 +18,6 @@ TEST(Arrays, ElementsStartEmpty) {
   for (int i = 0; i < 33; ++i) EXPECT_FALSE(bools[i]);
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(strings[i].SharesRep(String()));
   EXPECT_EQ(objects[0], nullptr);
-  EXPECT_EQ(ints.GetRep()->flags & ~7,
-            static_cast<int>((sizeof(Array<int>::Rep) + 5 * sizeof(int) + 7) & ~size_t(7)));
 }
 
 TEST(Arrays, CopiesShareAndSlicesCopy) {
@@ -38,12 +36,6 @@ TEST(Arrays, CopiesShareAndSlicesCopy) {
 TEST(DebugValues, QuotesAndEscapes) {
   String s = String("say \"hi\"\t\n\r");
   EXPECT_EQ(dbg_value(&s).ToNarrow(), "\"say ~qhi~q~t~n~r\"");
-  bool t = true;
-  float f = 0.5f;
-  int i = -3;
-  EXPECT_EQ(dbg_value(&t).ToNarrow(), "True");
-  EXPECT_EQ(dbg_value(&f).ToNarrow(), "0.5");
-  EXPECT_EQ(dbg_value(&i).ToNarrow(), "-3");
   Object* o = new Object;
   EXPECT_EQ(o->debug().ToNarrow(), "+Object\n");
   EXPECT_TRUE(o->Equals(o));

@@ -73,13 +73,6 @@ TEST(StringBasics, CopiesOutliveTheOriginal) {
   EXPECT_EQ(Narrow(copy), "leftright");
 }
 
-TEST(StringBasics, EqualityComparesUnits) {
-  EXPECT_TRUE(String("abc") == String("ab") + String("c"));
-  EXPECT_FALSE(String("abc") == String("abd"));
-  EXPECT_FALSE(String("abc") == String("ab"));
-  EXPECT_TRUE(String() == String(""));
-}
-
 TEST(StringSplit, CutsAtEveryOccurrenceKeepingEmptyPieces) {
   using V = std::vector<std::string>;
   EXPECT_EQ(Pieces(String("a,,b").Split(String(","))), (V{"a", "", "b"}));

@@ -170,11 +170,4 @@ TEST_F(Files, AStateThatCannotBeCreatedReportsMinusOne) {
   ASSERT_EQ(chdir(dir_.c_str()), 0);
 }
 
-TEST_F(Files, InvalidUtf8InTheStateFileDecodesBytewise) {
-  WriteFile(".gamestate", "ab\xff" "c");
-  String s = bb_app_LoadState();
-  ASSERT_EQ(s.Length(), 4);
-  EXPECT_EQ(s[2], 0xff);
-}
-
 }  // namespace
