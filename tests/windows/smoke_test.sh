@@ -8,12 +8,12 @@
 # Needs an X display and a Wine prefix made by wineboot (WINEPREFIX, or Wine's default one).
 set -uo pipefail
 . "$(dirname "$0")/../install/checks.sh"
-zip=$1
+zip=$(realpath "$1")
 if [ -z "${DISPLAY:-}" ]; then
   echo "no X display: skipped"
   exit 77
 fi
-scratch=$(fresh_dir "$2")
+scratch=$(realpath "$(fresh_dir "$2")")
 export WINEDEBUG=${WINEDEBUG:--all}
 # A machine without a sound device: Wine's audio drivers stay off. No Mono or Gecko installers.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv=d"
@@ -61,7 +61,7 @@ quit_game() {
 # A key held across a few of the game's updates, then released.
 hold() {
   xdotool keydown "$1"
-  sleep 0.15
+  sleep 0.4
   xdotool keyup "$1"
   sleep 0.35
 }
@@ -76,10 +76,13 @@ wait_for_line() {
 }
 
 shot=$scratch/shot.png
-# The colours at points of a screenshot of the window, "r,g,b r,g,b ...", for the points given
-# as x,y arguments.
+# A screenshot of the window into $shot.
+take_shot() {
+  import -window "$window" "$shot" 2>/dev/null
+}
+
+# The colours at points of the last screenshot, "r,g,b r,g,b ...", for points given as x,y.
 colours_at() {
-  import -window "$window" "$shot" 2>/dev/null || return 1
   local format="" p
   for p in "$@"; do
     format+="%[fx:int(255*p{$p}.r)],%[fx:int(255*p{$p}.g)],%[fx:int(255*p{$p}.b)] "
@@ -92,27 +95,44 @@ near() {
   local a b
   IFS=, read -r -a a <<<"$1"
   IFS=, read -r -a b <<<"$2"
+  [ ${#a[@]} -eq 3 ] || return 1
   for i in 0 1 2; do
     [ $((a[i] - b[i])) -le 24 ] && [ $((b[i] - a[i])) -le 24 ] || return 1
   done
 }
 
-# The title menu: the dark blue screen between its orange and olive bands, and the yellow of the
-# logo; the loading screen's grey blue does not pass.
+# The pixels of the cursor ring's yellow in a box (x y w h) of the last screenshot.
+ring_pixels() {
+  convert "$shot" -crop "$3x$4+$1+$2" +repage -fuzz 6% -fill "rgb(0,255,0)" -opaque "rgb(255,255,100)" \
+    -fill black +opaque "rgb(0,255,0)" -format "%[fx:int(mean.g*w*h+0.5)]" info:
+}
+
+# The screens the test passes through, told apart by a few colours of the last screenshot.
+# The title menu: the dark blue screen between its orange and olive bands, and the logo's yellow
+# (the loading screen's grey blue does not pass).
 title_menu_shown() {
   local c
   read -r -a c <<<"$(colours_at 390,300 140,100 570,300 300,57)"
-  [ ${#c[@]} -eq 4 ] || return 1
   near "${c[0]}" 0,0,80 && near "${c[1]}" 160,80,0 && near "${c[2]}" 160,160,0 &&
     [ "${c[3]%%,*}" -ge 200 ]
 }
-
-# The pause panel: its red quit cross and its orange body.
-pause_menu_shown() {
+# A quest's level list: its chosen row in blue above a row in dark red.
+level_list_shown() {
   local c
-  read -r -a c <<<"$(colours_at 180,185 230,250)"
-  [ ${#c[@]} -eq 2 ] || return 1
-  near "${c[0]}" 225,44,44 && near "${c[1]}" 178,114,26
+  read -r -a c <<<"$(colours_at 420,180 420,250)"
+  near "${c[0]}" 0,80,160 && near "${c[1]}" 80,0,40
+}
+# The pause panel: its orange body, and the red of its quit cross, chosen or not.
+pause_menu_shown() {
+  local c x
+  read -r -a c <<<"$(colours_at 230,250 420,280 180,185)"
+  near "${c[0]}" 178,114,26 && near "${c[1]}" 193,122,28 || return 1
+  IFS=, read -r -a x <<<"${c[2]}"
+  [ "${x[0]}" -ge 200 ] && [ "${x[1]}" -le 130 ] && [ "${x[2]}" -le 100 ]
+}
+# The panel's cursor ring around the quit cross rather than around the resume button.
+quit_chosen() {
+  [ "$(ring_pixels 130 135 100 100)" -ge 20 ] && [ "$(ring_pixels 270 195 100 100)" -lt 20 ]
 }
 
 case_ "the window"
@@ -130,7 +150,7 @@ check_has "the window's height" "Height: 480" "$info"
 case_ "the title menu"
 shown=no
 for _ in $(seq 60); do
-  if title_menu_shown; then shown=yes; break; fi
+  take_shot && title_menu_shown && { shown=yes; break; }
   sleep 0.5
 done
 cp "$shot" "$scratch/title.png" 2>/dev/null
@@ -138,22 +158,40 @@ check_eq "the title menu is on the screen (see $scratch/title.png)" yes "$shown"
 check "no sound device: the game says so" grep -q "^OpenAl error: " "$scratch/$run.out"
 
 case_ "a finished game"
-# A new player has the Classic quest alone: Enter opens its level list, Enter starts level 0. The
-# back key pauses once the level has loaded; on the pause panel Left and Enter end the game, whose
-# score is recorded and saved.
-hold Return
-sleep 1
-hold Return
+# A new player has the Classic quest alone: Enter opens its level list and Enter there starts
+# level 0; the back key pauses the level, and on the pause panel Left chooses quitting and Enter
+# ends the game, whose score is recorded and saved. The game takes no input while it loads, so each
+# key is pressed until the screen shows that it was taken.
 paused=no
-for _ in $(seq 20); do
-  hold Escape
-  sleep 0.6
-  if pause_menu_shown; then paused=yes; break; fi
+for _ in $(seq 40); do
+  take_shot || break
+  if pause_menu_shown; then
+    paused=yes
+    break
+  elif title_menu_shown || level_list_shown; then
+    hold Return
+  else
+    hold Escape
+  fi
+  sleep 0.5
 done
 cp "$shot" "$scratch/pause.png" 2>/dev/null
-check_eq "the back key pauses the game (see $scratch/pause.png)" yes "$paused"
-hold Left
-hold Return
+check_eq "the back key pauses the level (see $scratch/pause.png)" yes "$paused"
+ended=no
+for _ in $(seq 20); do
+  take_shot || break
+  if ! pause_menu_shown; then
+    ended=yes
+    break
+  elif quit_chosen; then
+    cp "$shot" "$scratch/quit-chosen.png"
+    hold Return
+  else
+    hold Left
+  fi
+  sleep 0.5
+done
+check_eq "Left and Enter on the pause panel end the game (see $scratch/shot.png)" yes "$ended"
 check "the game says \"Saved\"" wait_for_line "^Saved" 30
 state=$folder/.gamestate
 check "./.gamestate is written in the game's folder" test -f "$state"
