@@ -10,8 +10,9 @@ zudodo_packages=(build-essential cmake pkg-config googletest libgtest-dev libben
   dpkg-dev appstream desktop-file-utils groff-base man-db
   clang libclang-rt-14-dev)
 # The Windows build: the mingw-w64 cross compiler (POSIX threads), apt-get source and dpkg-source
-# for the libraries' source packages, libstb-dev's headers, and Wine on Xvfb for the smoke test.
-zudodo_windows_packages=(cmake dpkg-dev xz-utils libstb-dev g++-mingw-w64-x86-64-posix
+# for the libraries' source packages, libstb-dev's headers, GoogleTest's sources, and Wine on Xvfb
+# for the tests.
+zudodo_windows_packages=(cmake dpkg-dev xz-utils libstb-dev googletest g++-mingw-w64-x86-64-posix
   gcc-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-utils imagemagick)
 
 zudodo_install_deps() {
