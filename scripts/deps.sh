@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the game and the tests need, when some are missing.
 # Sourced by the other scripts; does nothing when everything is already there.
+# zudodo_install_deps installs zudodo_packages; `zudodo_install_deps "${zudodo_windows_packages[@]}"`
+# installs the Windows build's own list instead (scripts/windows), so the other builds never pay for
+# the cross compiler and Wine.
 zudodo_packages=(build-essential cmake pkg-config googletest libgtest-dev libbenchmark-dev
   libglfw3-dev libx11-dev libgl1-mesa-dev libgl1-mesa-dri libopenal-dev libopenal1 libstb-dev libvorbis-dev libogg-dev
   xvfb xdotool x11-utils imagemagick sox vorbis-tools sndfile-programs libsdl2-dev
   dpkg-dev appstream desktop-file-utils groff-base man-db
   clang libclang-rt-14-dev)
+# The Windows build: the mingw-w64 cross compiler (POSIX threads), apt-get source and dpkg-source
+# for the libraries' source packages, libstb-dev's headers, GoogleTest's sources, and Wine on Xvfb
+# for the tests.
+zudodo_windows_packages=(cmake dpkg-dev xz-utils libstb-dev googletest g++-mingw-w64-x86-64-posix
+  gcc-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-utils imagemagick)
 
 zudodo_install_deps() {
-  local missing=()
-  for p in "${zudodo_packages[@]}"; do
+  local wanted=("$@") missing=()
+  [ ${#wanted[@]} -eq 0 ] && wanted=("${zudodo_packages[@]}")
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

@@ -2,6 +2,7 @@
 #include "surface.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>  // GL_CLAMP_TO_EDGE, which Windows' gl.h (OpenGL 1.1) lacks
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // clock.h: the operating system's clocks and sleep, behind one small interface.
 //
-// Depends on: the C library (POSIX side here; a Windows side provides the same functions with the
-// performance counter). Must not touch: any runtime object.
+// Depends on: POSIX clocks (clock_posix.cpp) or the Windows performance counter, Sleep and local
+// time (clock_win32.cpp). Must not touch: any runtime object.
 #pragma once
 
 // Ticks of the high-resolution monotonic counter, or -1 when it cannot be read.

@@ -1,7 +1,7 @@
 // socket.h: IPv4 sockets, behind one small interface.
 //
 // Addresses and ports are kept in network byte order, as the operating system holds them.
-// Depends on: BSD sockets here; the Windows side uses Windows sockets.
+// Depends on: BSD sockets (socket_posix.cpp) or Windows sockets (socket_win32.cpp).
 // Must not touch: runtime objects.
 #pragma once
 

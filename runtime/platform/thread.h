@@ -1,6 +1,7 @@
 // thread.h: native threads, behind one small interface.
 //
-// Depends on: POSIX threads here; the Windows side uses CreateThread and WaitForSingleObject.
+// Depends on: POSIX threads (thread_posix.cpp) or CreateThread, WaitForSingleObject and CloseHandle
+// (thread_win32.cpp).
 // Must not touch: runtime objects.
 #pragma once
 

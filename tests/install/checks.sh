@@ -1,6 +1,8 @@
-# checks.sh: small helpers shared by the install tests (sourced). A failed check is reported and
-# counted, and the test goes on, so that one run shows every fault; `finish` sets the exit status.
+# checks.sh: small helpers shared by the install tests and the Windows smoke test (sourced). A failed
+# check is reported and counted, and the test goes on, so that one run shows every fault; `finish`
+# prints the counts and sets the exit status.
 failures=0
+passes=0
 current_case=""
 
 # Names the group of checks that follows, for the reports.
@@ -18,23 +20,24 @@ fail() {
 check() {
   local what=$1
   shift
-  if ! "$@"; then fail "$what"; fi
+  if "$@"; then passes=$((passes + 1)); else fail "$what"; fi
 }
 
 # check_eq <description> <expected> <actual>
 check_eq() {
-  if [ "$2" != "$3" ]; then fail "$1: expected '$2', got '$3'"; fi
+  if [ "$2" != "$3" ]; then fail "$1: expected '$2', got '$3'"; else passes=$((passes + 1)); fi
 }
 
 # check_has <description> <needle> <haystack>
 check_has() {
   case "$3" in
-    *"$2"*) ;;
+    *"$2"*) passes=$((passes + 1)) ;;
     *) fail "$1: '$2' not found in: $3" ;;
   esac
 }
 
 finish() {
+  echo "checks: $passes passed, $failures failed"
   if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2
     exit 1

@@ -1,0 +1,165 @@
+// The platform layer against one set of expectations on each side (POSIX here, Windows under
+// Wine): files opened by UTF-8 names and replaced whole or not at all, the counter and sleep,
+// threads, and IPv4 sockets over the loopback interface.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "runtime/platform/clock.h"
+#include "runtime/platform/file.h"
+#include "runtime/platform/socket.h"
+#include "runtime/platform/thread.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder of the test's own under the system's temporary folder, removed afterwards.
+class PlatformFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() / (std::string("zudodo-platform-") + info->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  // The UTF-8 path of a name in the folder.
+  std::string Path(const std::string& utf8Name) const { return (dir_ / fs::u8path(utf8Name)).u8string(); }
+  std::string Read(const std::string& path) const {
+    std::FILE* f = bbPlatformOpenFile(path.c_str(), "rb");
+    if (!f) return "<cannot open>";
+    std::string bytes;
+    char block[256];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0) bytes.append(block, n);
+    std::fclose(f);
+    return bytes;
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().u8string());
+    return names;
+  }
+  int Replace(const std::string& path, const std::string& bytes) {
+    return bbPlatformReplaceFile(path.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(PlatformFiles, NamesOutsideAsciiOpenUnderTheirOwnNameAndBytesStayAsWritten) {
+  const std::string name = "\xC3\xA9tat-\xC5\xBE\xE2\x82\xAC.txt";  // état-ž€.txt
+  const std::string bytes("line\r\nnext\n\0end\x1A", 15);
+  std::FILE* f = bbPlatformOpenFile(Path(name).c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+  std::fclose(f);
+  EXPECT_EQ(Names(), std::vector<std::string>{name});
+  EXPECT_TRUE(bbPlatformPathExists(Path(name).c_str()));
+  EXPECT_EQ(Read(Path(name)), bytes) << "binary modes: no line-end or end-of-file translation";
+  EXPECT_EQ(bbPlatformOpenFile(Path("absent").c_str(), "rb"), nullptr);
+  EXPECT_FALSE(bbPlatformPathExists(Path("absent").c_str()));
+  EXPECT_EQ(bbPlatformOpenFile("", "rb"), nullptr);
+}
+
+TEST_F(PlatformFiles, ReplacingSwapsTheWholeFileAndLeavesNothingBesideIt) {
+  const std::string state = Path(".gamestate");
+  ASSERT_EQ(Replace(state, std::string(10000, 'a')), 0);
+  ASSERT_EQ(Replace(state, "short"), 0);
+  EXPECT_EQ(Read(state), "short");
+  ASSERT_EQ(Replace(state, ""), 0);
+  EXPECT_EQ(Read(state), "");
+  EXPECT_EQ(Names(), std::vector<std::string>{".gamestate"});
+}
+
+TEST_F(PlatformFiles, AReplacementThatCannotBeMadeLeavesEverythingAsItWas) {
+  EXPECT_EQ(Replace(Path("missing/.gamestate"), "x"), -1) << "no folder for the temporary file";
+  // A folder in the file's place cannot be replaced by a file: the move fails, the temporary goes.
+  fs::create_directory(dir_ / "taken");
+  EXPECT_EQ(Replace(Path("taken"), "x"), -2);
+  EXPECT_TRUE(fs::is_directory(dir_ / "taken"));
+  EXPECT_EQ(Names(), std::vector<std::string>{"taken"});
+}
+
+TEST(PlatformClock, TheCounterMeasuresASleepAndTheLocalTimeIsADate) {
+  const long long frequency = bbPlatformCounterFrequency();
+  ASSERT_GT(frequency, 0);
+  const long long before = bbPlatformCounter();
+  bbPlatformSleep(0.05);
+  const long long after = bbPlatformCounter();
+  ASSERT_GE(before, 0);
+  const double seconds = static_cast<double>(after - before) / static_cast<double>(frequency);
+  EXPECT_GE(seconds, 0.045);
+  EXPECT_LT(seconds, 2.0);
+  const BBLocalTime t = bbPlatformLocalTime();
+  EXPECT_GE(t.year, 2024);
+  EXPECT_TRUE(t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31) << t.month << "/" << t.day;
+  EXPECT_TRUE(t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0 && t.second < 61);
+}
+
+TEST(PlatformThreads, EachThreadRunsItsFunctionOnceAndIsJoined) {
+  std::atomic<int> runs{0};
+  std::vector<BBPlatformThread*> threads;
+  for (int i = 0; i < 4; ++i) {
+    threads.push_back(bbPlatformThreadStart([](void* p) { ++*static_cast<std::atomic<int>*>(p); }, &runs));
+    ASSERT_NE(threads.back(), nullptr);
+  }
+  for (BBPlatformThread* t : threads) bbPlatformThreadJoin(t);
+  EXPECT_EQ(runs.load(), 4);
+}
+
+TEST(PlatformSockets, TcpAndUdpOverLoopback) {
+  ASSERT_TRUE(bbPlatformSocketsInit());
+  ASSERT_TRUE(bbPlatformSocketsInit()) << "a second start is harmless";
+  BBIPv4Address loopback;
+  ASSERT_TRUE(bbPlatformResolveIPv4("127.0.0.1", &loopback.address));
+  EXPECT_EQ(bbPlatformNetworkToHost16(bbPlatformHostToNetwork16(0x1234)), 0x1234);
+
+  BBNativeSocket server = bbPlatformSocketOpen(true);
+  ASSERT_NE(server, kBBNoSocket);
+  ASSERT_TRUE(bbPlatformSocketBind(server, loopback));
+  ASSERT_TRUE(bbPlatformSocketListen(server, 1));
+  BBIPv4Address bound;
+  ASSERT_TRUE(bbPlatformSocketLocalAddress(server, &bound));
+  EXPECT_NE(bound.port, 0) << "port 0 binds to a free port";
+  BBNativeSocket client = bbPlatformSocketOpen(true);
+  ASSERT_TRUE(bbPlatformSocketConnect(client, bound));
+  BBNativeSocket accepted = bbPlatformSocketAccept(server);
+  ASSERT_NE(accepted, kBBNoSocket);
+  BBIPv4Address peer;
+  ASSERT_TRUE(bbPlatformSocketRemoteAddress(client, &peer));
+  EXPECT_EQ(peer.address, loopback.address);
+  EXPECT_EQ(peer.port, bound.port);
+  ASSERT_EQ(bbPlatformSocketSend(client, "ping", 4), 4);
+  char got[8] = {};
+  ASSERT_EQ(bbPlatformSocketReceive(accepted, got, sizeof got), 4);
+  EXPECT_STREQ(got, "ping");
+  for (BBNativeSocket s : {accepted, client, server}) bbPlatformSocketClose(s);
+
+  BBNativeSocket a = bbPlatformSocketOpen(false), b = bbPlatformSocketOpen(false);
+  ASSERT_TRUE(bbPlatformSocketBind(a, loopback));
+  ASSERT_TRUE(bbPlatformSocketBind(b, loopback));
+  BBIPv4Address to, from;
+  ASSERT_TRUE(bbPlatformSocketLocalAddress(b, &to));
+  ASSERT_EQ(bbPlatformSocketSendTo(a, "datagram", 8, to), 8);
+  char dgram[16] = {};
+  ASSERT_EQ(bbPlatformSocketReceiveFrom(b, dgram, sizeof dgram, &from), 8);
+  EXPECT_STREQ(dgram, "datagram");
+  BBIPv4Address sender;
+  ASSERT_TRUE(bbPlatformSocketLocalAddress(a, &sender));
+  EXPECT_EQ(from.port, sender.port);
+  bbPlatformSocketClose(a);
+  bbPlatformSocketClose(b);
+  EXPECT_EQ(bbPlatformSocketReceive(kBBNoSocket, got, 1), -1) << "no socket, no bytes";
+}
+
+}  // namespace
