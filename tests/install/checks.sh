@@ -57,3 +57,19 @@ fresh_dir() {
   mkdir -p -- "$1"
   printf '%s\n' "$1"
 }
+
+# wait_exit <pid> <tries>: waits up to <tries> tenths of a second for a child of this shell to end
+# and sets `status` to its exit status, or to "timeout" after killing it.
+wait_exit() {
+  local pid=$1
+  status=timeout
+  for _ in $(seq "$2"); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      status=$?
+      return
+    fi
+    sleep 0.1
+  done
+  kill "$pid" 2>/dev/null
+}

@@ -103,17 +103,8 @@ check "the game still runs after the focus came back" kill -0 "$pid"
 
 case_ "quitting with F4"
 xdotool key --delay 50 F4
-status=timeout
-for _ in $(seq 100); do
-  if ! kill -0 "$pid" 2>/dev/null; then
-    wait "$pid"
-    status=$?
-    break
-  fi
-  sleep 0.1
-done
+wait_exit "$pid" 100
 trap - EXIT
-[ "$status" = timeout ] && kill "$pid" 2>/dev/null
 check_eq "the game's exit status after F4" "0" "$status"
 check "no runtime error is reported" test -z "$(grep 'Runtime Error' "$scratch/game.out")"
 

@@ -46,16 +46,7 @@ start_game() {
 # Quits with F4; status is then the exit status, or "timeout".
 quit_game() {
   hold F4
-  status=timeout
-  for _ in $(seq 150); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      status=$?
-      break
-    fi
-    sleep 0.1
-  done
-  [ "$status" = timeout ] && kill "$pid" 2>/dev/null
+  wait_exit "$pid" 150
 }
 
 # A key held across a few of the game's updates, then released.
