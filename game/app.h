@@ -348,6 +348,9 @@ class c_MyApp : public c_App {
   // level is laid out.
   void DrawCell(int x, int y, float sx, float sy, float alpha, int spikeFrame, bool laidOut);
   void DrawPatroller(int slot);
+  // One update of a patroller `o` (laid out as in m_Objs): its offsets glide toward its cell while
+  // play runs; in its cell it turns at walls or steps on along its row.
+  void StepPatroller(float* o, bool running);
   // The player's drawn position (screen units).
   float PlayerScreenX();
   float PlayerScreenY();

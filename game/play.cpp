@@ -34,6 +34,32 @@ float TowardZero(float v, float step) {
 
 }  // namespace
 
+void c_MyApp::StepPatroller(float* o, bool running) {
+  if (running) {
+    o[3] = TowardZero(o[3], o[7]);
+    o[4] = TowardZero(o[4], o[7]);
+  }
+  int ox = Trunc(o[1]), oy = Trunc(o[2]);
+  if (o[3] != 0 || o[4] != 0 || ox <= 0 || ox >= m_MapW || oy <= 0 || oy >= 32) return;
+  int dir = Trunc(o[5]);
+  bool turned = true;
+  if (dir == 2 && p_isSolid_G(ox + 1, oy, 2)) {
+    if (!(p_isSolid_G(ox, oy + 1, 3) && p_isSolid_G(ox - 1, oy, 4))) o[5] = 4;
+  } else if (dir == 4 && p_isSolid_G(ox - 1, oy, 4)) {
+    o[5] = 2;
+  } else if (dir == 1) {
+    o[5] = 2;
+  } else if (dir == 3) {
+    o[5] = 4;
+  } else {
+    turned = false;
+  }
+  if (!turned && running && (dir == 2 || dir == 4)) {
+    o[1] += dir == 2 ? 1.0f : -1.0f;
+    o[3] = dir == 2 ? -1.0f : 1.0f;
+  }
+}
+
 int c_MyApp::p_Game() {
   int world = m_World >= 1 && m_World <= 9 ? m_World : 1;
   p_CLS2D(kBackground[world - 1][0], kBackground[world - 1][1], kBackground[world - 1][2], 1);
@@ -105,30 +131,7 @@ int c_MyApp::p_Game() {
     float* o = m_Objs.Data() + slot * 10;
     if (o[0] == 0) continue;
     o[8] = std::fmod(o[8] + 0.1f + bb_random_Rnd() * 0.1f, 3.0f);
-    if (running) {
-      o[3] = TowardZero(o[3], o[7]);
-      o[4] = TowardZero(o[4], o[7]);
-    }
-    int ox = Trunc(o[1]), oy = Trunc(o[2]);
-    if (o[3] == 0 && o[4] == 0 && ox > 0 && ox < m_MapW && oy > 0 && oy < 32) {
-      int dir = Trunc(o[5]);
-      bool turned = true;
-      if (dir == 2 && p_isSolid_G(ox + 1, oy, 2)) {
-        if (!(p_isSolid_G(ox, oy + 1, 3) && p_isSolid_G(ox - 1, oy, 4))) o[5] = 4;
-      } else if (dir == 4 && p_isSolid_G(ox - 1, oy, 4)) {
-        o[5] = 2;
-      } else if (dir == 1) {
-        o[5] = 2;
-      } else if (dir == 3) {
-        o[5] = 4;
-      } else {
-        turned = false;
-      }
-      if (!turned && running && (dir == 2 || dir == 4)) {
-        o[1] += dir == 2 ? 1.0f : -1.0f;
-        o[3] = dir == 2 ? -1.0f : 1.0f;
-      }
-    }
+    StepPatroller(o, running);
     float screenX = (o[1] + o[3]) * kCellSize - m_CamX;
     float screenY = (o[2] + o[4]) * kCellSize - m_CamY;
     if (std::fabs(screenX - PlayerScreenX()) < 26.125f && std::fabs(screenY - PlayerTouchY()) < 30.874998f &&

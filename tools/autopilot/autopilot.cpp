@@ -99,39 +99,17 @@ void BBAutopilot::Steer() {
 
 void BBAutopilot::PredictPatrollers() {
   c_MyApp* app = app_;
-  std::vector<float> objs;  // type, x, y, x offset, y offset, direction, speed
+  std::vector<float> objs;  // the patrollers' rows of m_Objs, stepped ahead by the game's own rule
   for (int s = 0; s < c_MyApp::kObjects; ++s) {
     const float* o = app->m_Objs.Data() + s * 10;
-    if (o[0] == 0) continue;
-    objs.insert(objs.end(), {o[0], o[1], o[2], o[3], o[4], o[5], o[7]});
+    if (o[0] != 0) objs.insert(objs.end(), o, o + 10);
   }
-  patrollerCount_ = static_cast<int>(objs.size() / 7);
+  patrollerCount_ = static_cast<int>(objs.size() / 10);
   patrollers_.assign(static_cast<size_t>(kHorizonUpdates + 1) * patrollerCount_ * 2, 0);
   for (int k = 0; k <= kHorizonUpdates; ++k) {
     for (int i = 0; i < patrollerCount_; ++i) {
-      float* o = objs.data() + i * 7;
-      o[3] = TowardZero(o[3], o[6]);
-      o[4] = TowardZero(o[4], o[6]);
-      int ox = Trunc(o[1]), oy = Trunc(o[2]);
-      if (o[3] == 0 && o[4] == 0 && ox > 0 && ox < app->m_MapW && oy > 0 && oy < 32) {
-        int dir = Trunc(o[5]);
-        bool turned = true;
-        if (dir == 2 && app->p_isSolid_G(ox + 1, oy, 2)) {
-          if (!(app->p_isSolid_G(ox, oy + 1, 3) && app->p_isSolid_G(ox - 1, oy, 4))) o[5] = 4;
-        } else if (dir == 4 && app->p_isSolid_G(ox - 1, oy, 4)) {
-          o[5] = 2;
-        } else if (dir == 1) {
-          o[5] = 2;
-        } else if (dir == 3) {
-          o[5] = 4;
-        } else {
-          turned = false;
-        }
-        if (!turned && (dir == 2 || dir == 4)) {
-          o[1] += dir == 2 ? 1.0f : -1.0f;
-          o[3] = dir == 2 ? -1.0f : 1.0f;
-        }
-      }
+      float* o = objs.data() + i * 10;
+      app->StepPatroller(o, true);
       float* at = patrollers_.data() + (static_cast<size_t>(k) * patrollerCount_ + i) * 2;
       at[0] = o[1] + o[3];
       at[1] = o[2] + o[4];
