@@ -12,6 +12,7 @@
 #include "glyphs.h"
 #include "noise.h"
 #include "raster.h"
+#include "scratch.h"
 #include "sequencer.h"
 #include "strip.h"
 
@@ -128,7 +129,7 @@ TEST(Assetgen_Strips, EveryPictureFitsTheImageLimitAtFourTimesItsSize) {
 }
 
 TEST(Assetgen_Writers, WavRoundTripsThroughTheGamesLoader) {
-  const std::string path = ::testing::TempDir() + "/roundtrip.wav";
+  const std::string path = bbtest::ScratchFolder() + "roundtrip.wav";
   const std::vector<float> samples{0.0f, 0.5f, -0.5f, 1.0f, -1.0f, 2.0f, -3.0f};
   ASSERT_TRUE(writeWav(path, samples, 22050));
   const assets_test::Sound w = assets_test::readSound(path);
@@ -146,7 +147,7 @@ TEST(Assetgen_Writers, OggIsReproducibleAndDecodes) {
     r[i] = 0.4f * std::sin(static_cast<float>(i) * 0.07f);
   }
   // Same file name in two folders: the name goes into the stream's title tag.
-  const std::string a = ::testing::TempDir() + "/ogg_a/tune.ogg", b = ::testing::TempDir() + "/ogg_b/tune.ogg";
+  const std::string a = bbtest::ScratchFolder() + "ogg_a/tune.ogg", b = bbtest::ScratchFolder() + "ogg_b/tune.ogg";
   ASSERT_TRUE(writeOgg(a, l, r, 44100, 0.0f));
   ASSERT_TRUE(writeOgg(b, l, r, 44100, 0.0f));
   EXPECT_EQ(assets_test::readBytes(a), assets_test::readBytes(b));

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "asset_files.h"
+#include "scratch.h"
 
 namespace {
 
 TEST(Assets_Generator, FreshRunReproducesTheCommittedFiles) {
-  const std::filesystem::path out = std::filesystem::path(::testing::TempDir()) / "assetgen_run";
-  std::filesystem::remove_all(out);
+  const std::filesystem::path out = bbtest::ScratchFolder() + "assetgen_run";
   const std::string cmd = std::string("\"") + ZUDODO_ASSETGEN + "\" \"" + out.string() +
                           "\" --only pictures --only sounds --only tunes --only music --picture bits "
                           "--picture fonts/small --picture world-08 --picture default_font --tune 3 > /dev/null";

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "runtime/graphics/graphics.h"
@@ -13,18 +15,19 @@
 namespace bbtest {
 
 // Opens the 640 x 480 window once per process, through the host as the game does (the test
-// program's own host unless it names another).
+// program's own host unless it names another). A busy X server may refuse the first attempts, so
+// it tries for a few seconds before giving up.
 inline bool OpenTestWindow(BBDesktopGame* host = Host()) {
   static int state = 0;  // 0 untried, 1 open, -1 unavailable
-  if (state == 0) {
-    state = -1;
-    if (std::getenv("DISPLAY") && bbWindowSystem()->Init()) {
-      host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
-      int w = 0, h = 0;
-      bbWindowSystem()->GetWindowSize(&w, &h);
-      if (w > 0 && h > 0) state = 1;
-    }
+  for (int attempt = 0; state == 0 && std::getenv("DISPLAY") && attempt < 20; ++attempt) {
+    if (attempt) usleep(250000);
+    if (!bbWindowSystem()->Init()) continue;
+    host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+    int w = 0, h = 0;
+    bbWindowSystem()->GetWindowSize(&w, &h);
+    if (w > 0 && h > 0) state = 1;
   }
+  if (state == 0) state = -1;
   return state == 1;
 }
 

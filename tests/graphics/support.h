@@ -12,6 +12,7 @@
 
 #include "runtime/host/game.h"
 #include "runtime/object/gc.h"
+#include "scratch.h"
 
 namespace bbtest {
 
@@ -106,7 +107,7 @@ inline std::vector<unsigned char> Png(uint32_t width, uint32_t height, int color
 }
 
 inline std::string WriteTempFile(const std::vector<unsigned char>& bytes, const char* name) {
-  std::string path = ::testing::TempDir() + name;
+  std::string path = bbtest::ScratchFolder() + name;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f) {
     if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
