@@ -155,6 +155,8 @@ Session::Session(const std::string& folder, const std::string& wave, const std::
   }
   display_ = XOpenDisplay(nullptr);
   XSetErrorHandler(IgnoreXErrors);
+  // A key held across a busy moment must stay one press, as a player's would.
+  if (display_) XAutoRepeatOff(display_);
   std::fflush(nullptr);
   startedAt_ = Now();
   pid_ = fork();
@@ -219,12 +221,19 @@ std::string Session::Title() {
   return title;
 }
 
-void Session::Key(const std::string& name, double hold) {
-  FindWindow();
-  Run("xdotool keydown " + name);
-  Sleep(hold);
-  Run("xdotool keyup " + name);
-  Sleep(0.1);
+double Session::Key(const std::string& name, double hold, const std::string& expect, double share) {
+  const std::string before = lastGolden_;
+  for (int attempt = 0;; ++attempt) {
+    FindWindow();
+    Run("xdotool keydown " + name);
+    Sleep(hold);
+    Run("xdotool keyup " + name);
+    Sleep(0.1);
+    if (expect.empty()) return 0;
+    const double mismatch = WaitForScreen(expect, 5, share);
+    if (mismatch <= share || attempt == 3 || before.empty() || UpdatingGoldens()) return mismatch;
+    if (Grab().Reduced().Mismatch(ReadPicture(GoldenDir() + "/" + before + ".png")) > share) return mismatch;
+  }
 }
 
 void Session::Keys(const std::vector<std::string>& names) {
@@ -317,6 +326,7 @@ double Session::WaitForScreen(const std::string& golden, double seconds, double 
     }
     Keep(now, golden);
     WritePicture(now.Reduced(), goldenPath);
+    lastGolden_ = golden;
     return 0;
   }
   const Picture want = ReadPicture(goldenPath);
@@ -328,6 +338,7 @@ double Session::WaitForScreen(const std::string& golden, double seconds, double 
     best = std::min(best, mismatch);
     if (mismatch <= share) {
       Keep(now, golden);
+      lastGolden_ = golden;
       return mismatch;
     }
     Sleep(0.02);
