@@ -87,7 +87,7 @@ TEST_F(FirstStart, QuestLevelPausedAndQuitThenF4) {
   EXPECT_LE(game.WaitForScreen("title", 40), kSame);
 
   // Only the Classic quest is open to a new player, and it is selected.
-  EXPECT_LE(game.Key("Return", 0.25, "quest-box"), kSame);
+  EXPECT_LE(game.Key("Return", 0.8, "quest-box"), kSame);
   game.Key("Return");
   const double playFrom = game.Seconds();
   EXPECT_LE(game.WaitForScreen("tutorial", 30), kSame);
@@ -100,14 +100,14 @@ TEST_F(FirstStart, QuestLevelPausedAndQuitThenF4) {
   EXPECT_GT(walked.Mismatch(standing, 0.3f, 0, 0.4f, 0.1f), 0.0) << "the score at the top did not change";
   EXPECT_GT(walked.Mismatch(standing, 0, 0.3f, 1, 0.5f), 0.003) << "the player did not move";
 
-  EXPECT_LE(game.Key("Escape", 0.25, "paused"), kSame);
+  EXPECT_LE(game.Key("Escape", 0.8, "paused"), kSame);
   const double playTo = game.Seconds();
   game.Key("Left");
   game.Key("Return");
   EXPECT_LE(game.WaitForScreen("game-over", 5, 0.08), 0.08);
   // Game over leads back to the quest's list of levels, and the back key to the title menu.
   EXPECT_LE(game.WaitForScreen("quest-box", 10), kSame);
-  EXPECT_LE(game.Key("Escape", 0.25, "title"), kSame);
+  EXPECT_LE(game.Key("Escape", 0.8, "title"), kSame);
 
   game.Key("F4");
   EXPECT_EQ(game.WaitExit(), 0);
@@ -140,14 +140,14 @@ TEST_F(PathGame, ScoreListedSavedAndShownAfterARestart) {
     Session game(folder, folder + "/sound.wav");
     ASSERT_TRUE(game.WaitWindow()) << game.Output();
     EXPECT_LE(game.WaitForScreen("title-paths", 40), kSame);
-    EXPECT_LE(game.Key("Down", 0.25, "path-a-empty"), kSame);
+    EXPECT_LE(game.Key("Down", 0.8, "path-a-empty"), kSame);
     const e2e::Picture empty = game.Shot("path-a-empty");
     game.Key("Return");
     EXPECT_LE(game.WaitForScreen("path-a-start", 30), kSame);
     // The first stretch of the trail runs left along the start row to a wall: holding the key
     // long enough, even on a busy machine, always eats the same pills and stops there.
     game.Key("Left", 4);
-    EXPECT_LE(game.Key("Escape", 0.25, "path-a-paused"), kSame);
+    EXPECT_LE(game.Key("Escape", 0.8, "path-a-paused"), kSame);
     game.Key("Left");
     game.Key("Return");
     EXPECT_LE(game.WaitForScreen("path-a-scored", 15), kSame);
@@ -169,7 +169,7 @@ TEST_F(PathGame, ScoreListedSavedAndShownAfterARestart) {
   Session again(folder);
   ASSERT_TRUE(again.WaitWindow()) << again.Output();
   EXPECT_LE(again.WaitForScreen("title-paths", 40), kSame);
-  EXPECT_LE(again.Key("Down", 0.25, "path-a-scored"), kSame);
+  EXPECT_LE(again.Key("Down", 0.8, "path-a-scored"), kSame);
   const e2e::Picture shown = again.Shot("path-a-shown");
   EXPECT_LE(shown.Mismatch(scored, panels.x, panels.y, panels.w, panels.h), 0.01);
   again.Key("F4");

@@ -57,11 +57,12 @@ class Session {
   void Size(int* w, int* h);
   std::string Title();
 
-  // A key held long enough for the game to see it down in an update, then released. With
+  // A key held long enough for the game to see it down in an update even on a busy machine, then
+  // released (key repeat is off: a held key is one press). With
   // `expect` named, the key is pressed again while the screen still shows the last golden picture
   // matched (a busy machine may starve the game for longer than a press), until the screen matches
   // `expect`; returns that mismatch as WaitForScreen does.
-  double Key(const std::string& name, double hold = 0.25, const std::string& expect = "", double share = 0.04);
+  double Key(const std::string& name, double hold = 0.8, const std::string& expect = "", double share = 0.04);
   void Keys(const std::vector<std::string>& names);
   // Keys typed at once, as xdotool names them ("a shift+b Delete").
   void Type(const std::string& keys);
