@@ -1,6 +1,6 @@
 // Pieces of the asset generator that the finished files cannot vouch for on their own:
-// compositing and frame clipping, tileable noise, glyph coverage, the frame layout limits, the
-// WAV and Ogg writers, and the sequencer's timing.
+// compositing and frame clipping, tileable noise, the frame layout limits, the WAV and Ogg
+// writers, and the sequencer's timing.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +9,6 @@
 
 #include "asset_files.h"
 #include "audio.h"
-#include "glyphs.h"
 #include "noise.h"
 #include "raster.h"
 #include "scratch.h"
@@ -52,17 +51,6 @@ TEST(Assetgen_Raster, DrawingNeverBleedsIntoANeighbouringFrame) {
   EXPECT_EQ(img2.at(32, 0).a, 0.0f);
 }
 
-TEST(Assetgen_Raster, SignedDistancesHaveTheRightSign) {
-  EXPECT_LT(sdf::circle({1, 1}, {0, 0}, 2), 0.0f);
-  EXPECT_NEAR(sdf::circle({3, 0}, {0, 0}, 2), 1.0f, 1e-6f);
-  const std::vector<Vec2> cw{{0, 0}, {4, 0}, {4, 4}, {0, 4}}, ccw{{0, 0}, {0, 4}, {4, 4}, {4, 0}};
-  for (const auto& poly : {cw, ccw}) {
-    EXPECT_NEAR(sdf::polygon({2, 2}, poly), -2.0f, 1e-5f);
-    EXPECT_NEAR(sdf::polygon({6, 2}, poly), 2.0f, 1e-5f);
-  }
-  EXPECT_NEAR(sdf::roundBox({5, 5}, {0, 0}, {4, 4}, 1), std::sqrt(2.0f) * 2.0f - 1.0f, 1e-5f);
-}
-
 TEST(Assetgen_Noise, PeriodicNoiseTilesExactly) {
   // The wall materials rely on this: a pattern that does not repeat would show a seam.
   for (float x = 0.0f; x < 4.0f; x += 0.37f) {
@@ -75,42 +63,6 @@ TEST(Assetgen_Noise, PeriodicNoiseTilesExactly) {
     }
   }
   EXPECT_NE(valueNoise(0.5f, 0.5f, 7, 4), valueNoise(0.5f, 0.5f, 8, 4)) << "the seed must matter";
-}
-
-TEST(Assetgen_Noise, GeneratorIsSeededAndInRange) {
-  Rng a(42), b(42), c(43);
-  bool differs = false;
-  for (int i = 0; i < 1000; ++i) {
-    const float va = a.uniform();
-    EXPECT_EQ(va, b.uniform());
-    EXPECT_GE(va, 0.0f);
-    EXPECT_LT(va, 1.0f);
-    if (va != c.uniform()) differs = true;
-    const int k = a.below(7);
-    b.below(7);
-    EXPECT_GE(k, 0);
-    EXPECT_LT(k, 7);
-  }
-  EXPECT_TRUE(differs);
-}
-
-TEST(Assetgen_Glyphs, PrintableCharactersHaveStrokesWithinTheGrid) {
-  for (int code = 33; code < 127; ++code) {
-    for (bool narrow : {false, true}) {
-      const Glyph& g = glyphFor(code, narrow);
-      ASSERT_FALSE(g.strokes.empty()) << static_cast<char>(code);
-      EXPECT_LE(g.width, narrow ? 4 : 6) << static_cast<char>(code);
-      for (const Polyline& pl : g.strokes)
-        for (const Vec2& p : pl) {
-          EXPECT_GE(p.x, 0.0f);
-          EXPECT_GE(p.y, 0.0f);
-          EXPECT_LE(p.y, 8.0f) << static_cast<char>(code);
-        }
-    }
-  }
-  EXPECT_TRUE(glyphFor(' ', false).strokes.empty());
-  EXPECT_TRUE(glyphFor(200, false).strokes.empty());
-  EXPECT_TRUE(glyphFor(-1, false).strokes.empty());
 }
 
 TEST(Assetgen_Strips, EveryPictureFitsTheImageLimitAtFourTimesItsSize) {

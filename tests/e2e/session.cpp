@@ -138,14 +138,15 @@ Picture ReadPicture(const std::string& path, int w, int h) {
 std::string GoldenDir() { return E2E_SOURCE_DIR "/golden"; }
 std::string ShotDir() { return E2E_WORK_DIR "/shots/" + TestName(); }
 
-std::string Session::FreshFolder(const std::string& name) {
+std::string Session::FreshFolder(const std::string& name, bool data) {
   std::string folder = E2E_WORK_DIR "/" + name;
-  Run("rm -rf " + Quote(ShotDir()) + " " + Quote(folder) + " && mkdir -p " + Quote(folder) + " && cp -r " + Quote(ZUDODO_SOURCE_DIR "/data") +
-      " " + Quote(folder + "/data"));
+  Run("rm -rf " + Quote(ShotDir()) + " " + Quote(folder) + " && mkdir -p " + Quote(folder) +
+      (data ? " && cp -r " + Quote(ZUDODO_SOURCE_DIR "/data") + " " + Quote(folder + "/data") : ""));
   return folder;
 }
 
-Session::Session(const std::string& folder, const std::string& wave) : folder_(folder) {
+Session::Session(const std::string& folder, const std::string& wave, const std::string& program) : folder_(folder) {
+  const std::string exe = program.empty() ? GARVOLIN_EXE : program;
   Run("mkdir -p " + Quote(ShotDir()));
   std::string conf = folder + "/alsoft.conf";
   if (!wave.empty()) {
@@ -164,7 +165,7 @@ Session::Session(const std::string& folder, const std::string& wave) : folder_(f
     if (!freopen("game.out", "w", stdout) || !freopen("game.err", "w", stderr)) _exit(126);
     setenv("ALSOFT_DRIVERS", wave.empty() ? "null" : "wave", 1);
     if (!wave.empty()) setenv("ALSOFT_CONF", conf.c_str(), 1);
-    execl(GARVOLIN_EXE, GARVOLIN_EXE, static_cast<char*>(nullptr));
+    execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
 }
@@ -212,6 +213,14 @@ void Session::Size(int* w, int* h) {
   if (at != std::string::npos) *h = std::atoi(info.c_str() + at + 7);
 }
 
+std::string Session::Title() {
+  char* name = nullptr;
+  if (!display_ || !FindWindow() || !XFetchName(display_, window_, &name) || !name) return "";
+  std::string title = name;
+  XFree(name);
+  return title;
+}
+
 double Session::Key(const std::string& name, double hold, const std::string& expect, double share) {
   const std::string before = lastGolden_;
   for (int attempt = 0;; ++attempt) {
@@ -229,6 +238,17 @@ double Session::Key(const std::string& name, double hold, const std::string& exp
 
 void Session::Keys(const std::vector<std::string>& names) {
   for (const std::string& name : names) Key(name);
+}
+
+void Session::Type(const std::string& keys) {
+  FindWindow();
+  Run("xdotool key --delay 30 " + keys);
+}
+
+void Session::Click(int x, int y) {
+  FindWindow();
+  Run("xdotool mousemove --window " + std::to_string(window_) + " " + std::to_string(x) + " " +
+      std::to_string(y) + " click 1");
 }
 
 Picture Session::Grab() {
@@ -327,7 +347,19 @@ double Session::WaitForScreen(const std::string& golden, double seconds, double 
   return best;
 }
 
-void Session::RequestClose() { Run(std::string(X11_CLOSE " ") + std::to_string(window_)); }
+// xdotool can only destroy a window; a window manager asks it to close with WM_DELETE_WINDOW.
+void Session::RequestClose() {
+  if (!display_ || !FindWindow()) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window_;
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window_, False, NoEventMask, &event);
+  XFlush(display_);
+}
 
 bool Session::Running() {
   if (pid_ <= 0) return false;
@@ -351,6 +383,15 @@ int Session::WaitExit(double seconds) {
     Sleep(0.05);
   }
   return exitStatus_;
+}
+
+bool Session::WaitOutput(const std::string& line, double seconds) {
+  const double deadline = Now() + seconds;
+  while (("\n" + Output()).find("\n" + line + "\n") == std::string::npos) {
+    if (Now() > deadline) return false;
+    Sleep(0.02);
+  }
+  return true;
 }
 
 double Session::Seconds() const { return Now() - startedAt_; }

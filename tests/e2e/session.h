@@ -41,19 +41,21 @@ std::string ShotDir();
 
 class Session {
  public:
-  // Makes `folder` afresh with a copy of the game's data/ in it.
-  static std::string FreshFolder(const std::string& name);
+  // Makes `folder` afresh, with a copy of the game's data/ in it unless `data` is false.
+  static std::string FreshFolder(const std::string& name, bool data = true);
 
-  // Starts the game in `folder`; its output goes to folder/game.out. With `wave` set, OpenAL Soft
-  // records everything the game plays into that WAV file; otherwise it plays into nothing.
-  Session(const std::string& folder, const std::string& wave = "");
+  // Starts the game (or another program of the runtime's) in `folder`; its output goes to
+  // folder/game.out. With `wave` set, OpenAL Soft records everything the program plays into that
+  // WAV file; otherwise it plays into nothing.
+  Session(const std::string& folder, const std::string& wave = "", const std::string& program = "");
   ~Session();
 
   // Waits for the game's window; false if none appears in time.
   bool WaitWindow(double seconds = 30);
   unsigned long Window() const { return window_; }
-  // The window's size as X reports it.
+  // The window's size and title as X reports them.
   void Size(int* w, int* h);
+  std::string Title();
 
   // A key held long enough for the game to see it down in an update even on a busy machine, then
   // released (key repeat is off: a held key is one press). With
@@ -62,6 +64,10 @@ class Session {
   // `expect`; returns that mismatch as WaitForScreen does.
   double Key(const std::string& name, double hold = 0.8, const std::string& expect = "", double share = 0.04);
   void Keys(const std::vector<std::string>& names);
+  // Keys typed at once, as xdotool names them ("a shift+b Delete").
+  void Type(const std::string& keys);
+  // A click of the left button at (x, y) in window pixels.
+  void Click(int x, int y);
 
   // The window's pixels now; empty if there is no window to grab.
   Picture Grab();
@@ -81,6 +87,8 @@ class Session {
 
   // Everything the game printed so far.
   std::string Output() const;
+  // Waits until the program has printed the line `line`; false if it does not in time.
+  bool WaitOutput(const std::string& line, double seconds = 10);
 
   const std::string& Folder() const { return folder_; }
   // Seconds since the program was started.

@@ -56,36 +56,21 @@ class InputStore : public ::testing::Test {
   c_InputDevice* in = nullptr;
 };
 
-TEST_F(InputStore, HitsLastExactlyOneUpdate) {
+TEST_F(InputStore, HitsLastOneUpdateAndTheQueuesHoldThirtyThreeHitsAndThirtyTwoCharacters) {
   Key(E::KeyDown, 65);
   Key(E::KeyUp, 65);
   EXPECT_EQ(bb_input_KeyHit(65), 1) << "a press and release between updates still counts";
-  EXPECT_EQ(bb_input_KeyDown(65), 0);
   in->p_EndUpdate();
   EXPECT_EQ(bb_input_KeyHit(65), 0);
-  EXPECT_EQ(bb_input_KeyDown(65), 0);
-}
-
-TEST_F(InputStore, RepeatedKeyDownCountsOnceButRepeatedCharactersQueue) {
-  for (int i = 0; i < 5; ++i) {
-    Key(E::KeyDown, 38);
-    Key(E::KeyChar, 0x10026);
-  }
-  EXPECT_EQ(bb_input_KeyHit(38), 1);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(bb_input_GetChar(), 0x10026);
-  EXPECT_EQ(bb_input_GetChar(), 0);
-  // Pressed twice within one update period: counted and queued twice.
+  // A repeated key-down is one hit while the key is held; pressed again it counts again.
+  for (int i = 0; i < 5; ++i) Key(E::KeyDown, 38);
   Key(E::KeyUp, 38);
   Key(E::KeyDown, 38);
   EXPECT_EQ(bb_input_KeyHit(38), 2);
-  EXPECT_EQ(in->m__keyHitPut, 2);
-}
-
-TEST_F(InputStore, HitQueueHolds33AndCharacterQueue32) {
+  in->p_EndUpdate();
   for (int k = 0; k < 40; ++k) Key(E::KeyDown, 100 + k);
-  for (int k = 0; k < 33; ++k) EXPECT_EQ(bb_input_KeyHit(100 + k), 1) << k;
-  for (int k = 33; k < 40; ++k) {
-    EXPECT_EQ(bb_input_KeyHit(100 + k), 0) << "dropped hit " << k;
+  for (int k = 0; k < 40; ++k) {
+    EXPECT_EQ(bb_input_KeyHit(100 + k), k < 33 ? 1 : 0) << "hits beyond 33 are dropped: " << k;
     EXPECT_EQ(bb_input_KeyDown(100 + k), 1) << "but the key is down";
   }
   for (int c = 0; c < 40; ++c) Key(E::KeyChar, 'a' + c);
@@ -93,7 +78,6 @@ TEST_F(InputStore, HitQueueHolds33AndCharacterQueue32) {
   while (bb_input_GetChar()) ++read;
   EXPECT_EQ(read, 32);
   in->p_EndUpdate();
-  for (int k = 0; k < 40; ++k) EXPECT_EQ(bb_input_KeyHit(100 + k), 0);
   Key(E::KeyChar, 'z');
   EXPECT_EQ(bb_input_GetChar(), 'z') << "the character queue starts over after an update";
 }
@@ -196,25 +180,19 @@ TEST_F(InputStore, CloseAndBackKeysEndTheProcess) {
   bb_app__delegate->KeyEvent(E::KeyUp, KEY_CLOSE);  // only the key-down ends it
 }
 
-TEST(Random, MatchesTheLinearCongruentialStep) {
-  bb_random_Seed = 1234;
-  float r = bb_random_Rnd();
-  unsigned expect = 1234u * 1664525u + 1013904223u;
-  EXPECT_EQ(static_cast<unsigned>(bb_random_Seed), expect);
-  EXPECT_EQ(r, static_cast<float>(expect >> 8) * 5.9604645e-8f);
-  // Wrap-around of the 32-bit state, and the range of many draws.
+TEST(Random, TheGeneratorStepsItsThirtyTwoBitSeedAndStaysBelowOne) {
   bb_random_Seed = -1;
-  bb_random_Rnd();
-  EXPECT_EQ(static_cast<unsigned>(bb_random_Seed), 0xffffffffu * 1664525u + 1013904223u);
   float lo = 1, hi = 0;
   for (int i = 0; i < 100000; ++i) {
-    float v = bb_random_Rnd();
+    const float v = bb_random_Rnd();
     lo = std::min(lo, v);
     hi = std::max(hi, v);
   }
   EXPECT_GE(lo, 0.0f);
   EXPECT_LT(hi, 1.0f);
   EXPECT_GT(hi, 0.999f);
+  bb_random_Seed = 1234;
+  EXPECT_EQ(bb_random_Rnd(), static_cast<float>((1234u * 1664525u + 1013904223u) >> 8) * 5.9604645e-8f);
 }
 
 TEST(AsyncEvents, SourcesThatRemoveThemselvesDoNotSkipTheirNeighbour) {

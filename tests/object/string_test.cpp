@@ -28,21 +28,16 @@ std::vector<int> Units(const String& s) {
   return out;
 }
 
-TEST(StringFormat, IntegersPrintLikePercentI) {
-  EXPECT_EQ(Narrow(String(0)), "0");
-  EXPECT_EQ(Narrow(String(-7)), "-7");
-  EXPECT_EQ(Narrow(String(2147483647)), "2147483647");
-  EXPECT_EQ(Narrow(String(-2147483647 - 1)), "-2147483648");
-}
-
-TEST(StringFormat, FloatsKeepSeventeenDigitsAndAlwaysLookLikeFloats) {
-  EXPECT_EQ(Narrow(String(1.0f)), "1.0");
-  EXPECT_EQ(Narrow(String(3.0f)), "3.0");
-  EXPECT_EQ(Narrow(String(100.0f)), "100.0");
-  EXPECT_EQ(Narrow(String(0.5f)), "0.5");
-  EXPECT_EQ(Narrow(String(-0.25f)), "-0.25");
-  EXPECT_EQ(Narrow(String(0.1f)), "0.10000000149011612");
-  EXPECT_EQ(Narrow(String(1e20f)), "1.0000000200408773e+20");
+TEST(StringFormat, IntegersPrintLikePercentIAndFloatsWithSeventeenDigitsAndAPoint) {
+  const struct {
+    String text;
+    const char* want;
+  } rows[] = {
+      {String(0), "0"},          {String(-2147483647 - 1), "-2147483648"}, {String(2147483647), "2147483647"},
+      {String(1.0f), "1.0"},     {String(100.0f), "100.0"},                {String(-0.25f), "-0.25"},
+      {String(0.1f), "0.10000000149011612"},                               {String(1e20f), "1.0000000200408773e+20"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(Narrow(row.text), row.want);
 }
 
 TEST(StringBasics, SignedWideningOfNarrowText) {
@@ -78,17 +73,11 @@ TEST(StringSplit, CutsAtEveryOccurrenceKeepingEmptyPieces) {
   EXPECT_EQ(Pieces(String("a,,b").Split(String(","))), (V{"a", "", "b"}));
   EXPECT_EQ(Pieces(String(",a").Split(String(","))), (V{"", "a"}));
   EXPECT_EQ(Pieces(String("a,").Split(String(","))), (V{"a", ""}));
-  EXPECT_EQ(Pieces(String("1|22|333").Split(String("|"))), (V{"1", "22", "333"}));
+  EXPECT_EQ(Pieces(String("abc").Split(String(","))), (V{"abc"}));
   EXPECT_EQ(Pieces(String("aXYbXYXYc").Split(String("XY"))), (V{"a", "b", "", "c"}));
   EXPECT_EQ(Pieces(String("aaa").Split(String("aa"))), (V{"", "a"})) << "matches do not overlap";
-}
-
-TEST(StringSplit, EdgeCases) {
+  EXPECT_EQ(Pieces(String("abc").Split(String())), (V{"a", "b", "c"}));
   EXPECT_EQ(String().Split(String(",")).Length(), 0);
-  Array<String> one = String("abc").Split(String(","));
-  ASSERT_EQ(one.Length(), 1);
-  EXPECT_EQ(Narrow(one[0]), "abc");
-  EXPECT_EQ(Pieces(String("abc").Split(String())), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(String().Split(String()).Length(), 0);
 }
 

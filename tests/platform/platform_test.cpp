@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -19,14 +20,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh folder of the test's own under the system's temporary folder, removed afterwards.
+// A fresh folder of the test's own under the system's temporary folder (a name no other run
+// holds), removed afterwards.
 class PlatformFiles : public testing::Test {
  protected:
   void SetUp() override {
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / (std::string("zudodo-platform-") + info->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    std::random_device random;
+    do dir_ = fs::temp_directory_path() / ("zudodo-platform-" + std::to_string(random()));
+    while (!fs::create_directory(dir_));
   }
   void TearDown() override {
     std::error_code ignored;
