@@ -17,7 +17,7 @@
 #include "music.h"
 #include "music_support.h"
 #include "runtime/graphics/graphics.h"
-#include "tests/graphics/gl_support.h"
+#include "tests/graphics/graphics_support.h"
 
 namespace {
 
