@@ -11,40 +11,33 @@
 #include <vector>
 
 #include "runtime/audio/sound.h"
-#include "runtime/object/gc.h"
 #include "tests/graphics/graphics_support.h"
 
 namespace bbtest {
 
-// Runs a shell command (sox, oggenc); false when it fails.
+// Runs a shell command (sox, oggenc, vorbiscomment); false when it fails.
 inline bool Run(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()) == 0; }
 
 // A half-volume sine made by sox in the scratch folder, in the format the options give; its path.
-inline std::string Sine(const std::string& name, int hertz, const std::string& options, const std::string& length,
-                        int pitch = 440) {
+inline std::string Sine(const std::string& name, int rate, const std::string& options, const std::string& length,
+                        int hertz = 440) {
   const std::string path = ScratchFolder() + name;
-  EXPECT_TRUE(Run("sox -r " + std::to_string(hertz) + " -n " + options + " " + path + " synth " + length +
-                  " sine " + std::to_string(pitch) + " vol 0.5"))
-      << "sox makes the test sounds";
+  EXPECT_TRUE(Run("sox -r " + std::to_string(rate) + " -n " + options + " " + path + " synth " + length + " sine " +
+                  std::to_string(hertz) + " vol 0.5"));
   return path;
 }
 
 // The WAVE file encoded by oggenc beside it; its path.
 inline std::string Ogg(const std::string& wav) {
   const std::string ogg = wav.substr(0, wav.size() - 3) + "ogg";
-  EXPECT_TRUE(Run("oggenc -Q -o " + ogg + " " + wav)) << "oggenc makes the test streams";
+  EXPECT_TRUE(Run("oggenc -Q -o " + ogg + " " + wav));
   return ogg;
 }
 
-// The bytes requested by the largest malloc or realloc since the last reset: the audio test
-// programs wrap both (audio_support.cpp).
+// The bytes asked for by the largest malloc or realloc since the last reset: test_audio wraps
+// both (audio_support.cpp).
 size_t LargestAllocation();
 void ResetLargestAllocation();
-
-// A stretch of stereo mix.
-struct Mix {
-  std::vector<float> left, right;
-};
 
 inline double Rms(const std::vector<float>& samples) {
   double sum = 0;
@@ -67,6 +60,11 @@ inline double Frequency(const std::vector<float>& samples, int rate) {
   return crossings > 1 ? (crossings - 1) * double(rate) / (last - first) : 0;
 }
 
+// A stretch of stereo mix.
+struct Mix {
+  std::vector<float> left, right;
+};
+
 // OpenAL Soft's loopback output under a device of class D, installed as the audio module's device
 // for as long as it lives. Nothing is heard, and sources advance only as far as the test renders,
 // so every result is exact and repeatable.
@@ -78,16 +76,14 @@ class Loopback {
     auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
     if (!open || !(device_ = open(nullptr))) std::abort();
     // Plain stereo: no head-related filtering and no limiter between the sources and the samples.
-    const ALCint attributes[] = {ALC_FREQUENCY, kRate, ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
-                                 ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT, ALC_HRTF_SOFT, ALC_FALSE,
-                                 ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
+    const ALCint attributes[] = {ALC_FREQUENCY, kRate, ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT, ALC_HRTF_SOFT, ALC_FALSE, ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
     audio = new D(device_, attributes);
     gxtkAudio::discarded.clear();
     bb_audio_SetAudioDevice(audio);
   }
   ~Loopback() {
     bb_audio_device = nullptr;
-    gxtkAudio::discarded.clear();
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(audio->alcContext);
     alcCloseDevice(device_);
@@ -95,16 +91,16 @@ class Loopback {
   Loopback(const Loopback&) = delete;
   Loopback& operator=(const Loopback&) = delete;
 
-  // The next stretch of the mix.
-  Mix Render(double seconds) {
+  // The next stretch of the mix; skip drops its first frames (the fade in of what just started).
+  Mix Render(double seconds, int skip = 0) {
     auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(device_, "alcRenderSamplesSOFT"));
     const int frames = int(seconds * kRate);
     std::vector<float> interleaved(size_t(frames) * 2);
     render(device_, interleaved.data(), frames);
     Mix mix;
-    for (int i = 0; i < frames * 2; i += 2) {
-      mix.left.push_back(interleaved[size_t(i)]);
-      mix.right.push_back(interleaved[size_t(i) + 1]);
+    for (int i = skip; i < frames; ++i) {
+      mix.left.push_back(interleaved[size_t(i) * 2]);
+      mix.right.push_back(interleaved[size_t(i) * 2 + 1]);
     }
     return mix;
   }

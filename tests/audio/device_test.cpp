@@ -15,10 +15,9 @@ class AudioDevice : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (!BBGlfwGame::_glfwGame) new BBGlfwGame;
-    bbtest::Sine("a440.wav", 22050, "-b 16 -c 1", "2");
+    bbtest::Ogg(bbtest::Sine("a440.wav", 22050, "-b 16 -c 1", "2"));
     bbtest::Sine("e660.wav", 22050, "-b 16 -c 1", "2", 660);
     bbtest::Sine("blip.wav", 22050, "-b 16 -c 1", "0.1");
-    bbtest::Ogg(bbtest::ScratchFolder() + "a440.wav");
   }
   void SetUp() override {
     gc_init();
@@ -27,11 +26,7 @@ class AudioDevice : public ::testing::Test {
     audio = out->audio;
     gc_add_root([] { gc_mark_q(bb_audio_device); });
   }
-  void TearDown() override {
-    out.reset();
-    gc_clear_roots();
-    gc_init();  // a fresh heap; this test's objects are left behind undestroyed
-  }
+  void TearDown() override { out.reset(); }
 
   gxtkSample* Load(const std::string& name) { return audio->LoadSample(String::FromUtf8(bbtest::ScratchFolder() + name)); }
   ALint SourceState(int channel) {
@@ -39,52 +34,38 @@ class AudioDevice : public ::testing::Test {
     alGetSourcei(audio->channels[channel].source, AL_SOURCE_STATE, &state);
     return state;
   }
-  // The left channel of the next stretch of mix, past the fade OpenAL applies when a source starts
-  // or changes.
-  std::vector<float> Settled(double seconds) {
-    const std::vector<float> left = out->Render(seconds).left;
-    return std::vector<float>(left.begin() + 2048, left.end());
-  }
-  double Pitch() { return bbtest::Frequency(Settled(0.25), bbtest::Loopback<>::kRate); }
-  double Loudness(double seconds = 0.25) { return Rms(Settled(seconds)); }
+  // The left channel of the next quarter second, past the fade OpenAL applies to a change.
+  std::vector<float> Left(double seconds = 0.25) { return out->Render(seconds, 2048).left; }
+  double Pitch() { return bbtest::Frequency(Left(), bbtest::Loopback<>::kRate); }
 
   std::unique_ptr<bbtest::Loopback<>> out;
   gxtkAudio* audio = nullptr;
 };
 
-TEST_F(AudioDevice, ASampleIsHeardAtItsPitchTheChannelsRateScalesItAndANewSampleCutsTheOld) {
+TEST_F(AudioDevice, SamplesAreHeardAtTheirPitchTimesTheRateAndAtTheVolumeAndPanOfTheirChannel) {
   audio->PlaySample(Load("a440.wav"), 0, 1);
   EXPECT_NEAR(Pitch(), 440, 1);
+  const double full = Rms(Left());
   audio->SetRate(0, 2);
-  audio->PlaySample(Load("e660.wav"), 0, 0);  // the rate belongs to the channel and stays
+  audio->SetVolume(0, 0.5f);
+  audio->PlaySample(Load("e660.wav"), 0, 1);  // cuts the first; rate and volume stay with the channel
   EXPECT_NEAR(Pitch(), 1320, 3);
-}
-
-TEST_F(AudioDevice, PanMovesTheSoundAroundTheFrontOfTheListener) {
-  audio->PlaySample(Load("a440.wav"), 0, 1);
+  EXPECT_NEAR(Rms(Left()) / full, 0.5, 0.01);
+  audio->SetVolume(5, 1);  // a channel that never played gets its source here
+  audio->PlaySample(Load("a440.wav"), 5, 1);
+  audio->StopChannel(0);
   const struct {
     float pan;
     double low, high;  // of the right channel's loudness over the left's
   } cases[] = {{0, 0.99, 1.01}, {1, 2, 1e9}, {-1, 0, 0.5}};
   for (const auto& c : cases) {
-    audio->SetPan(0, c.pan);
-    const bbtest::Mix mix = out->Render(0.25);
-    const double ratio = Rms({mix.right.begin() + 2048, mix.right.end()}) / Rms({mix.left.begin() + 2048, mix.left.end()});
-    EXPECT_TRUE(ratio > c.low && ratio < c.high) << c.pan << ": " << ratio;
+    audio->SetPan(5, c.pan);
+    const bbtest::Mix mix = out->Render(0.25, 2048);
+    EXPECT_TRUE(Rms(mix.right) / Rms(mix.left) > c.low && Rms(mix.right) / Rms(mix.left) < c.high) << c.pan;
   }
 }
 
-TEST_F(AudioDevice, VolumeScalesTheAmplitudeAndIsKeptByTheChannel) {
-  audio->PlaySample(Load("a440.wav"), 0, 1);
-  const double full = Loudness();
-  EXPECT_GT(full, 0.1);
-  audio->StopChannel(0);
-  audio->SetVolume(5, 0.5f);  // a channel that never played gets its source here, and keeps the gain
-  audio->PlaySample(Load("a440.wav"), 5, 1);
-  EXPECT_NEAR(Loudness() / full, 0.5, 0.01);
-}
-
-TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndAnEndedSoundCannotBePaused) {
+TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndPausesSurviveSuspend) {
   gxtkSample* blip = Load("blip.wav");
   audio->PlaySample(blip, 0, 0);
   audio->PlaySample(blip, 1, 1);
@@ -93,50 +74,41 @@ TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndAnEndedSoundC
   const std::vector<float> left = out->Render(0.5).left;
   EXPECT_GT(Rms({left.end() - 4410, left.end()}), 0.1);  // the loop still sounds in the last tenth
   EXPECT_EQ(audio->ChannelState(0), 0);
-  EXPECT_EQ(audio->ChannelState(1), 1);
   audio->PauseChannel(2);  // ended: only noted as stopped
-  EXPECT_EQ(audio->channels[2].state, 0);
-  // Resuming a stopped or playing channel, or stopping a stopped one, changes nothing.
   audio->ResumeChannel(2);
-  audio->ResumeChannel(1);
-  audio->StopChannel(0);
+  EXPECT_EQ(audio->channels[2].state, 0);
   EXPECT_EQ(SourceState(2), AL_STOPPED);
-  EXPECT_EQ(audio->ChannelState(1), 1);
   audio->StopChannel(1);
-  EXPECT_EQ(audio->ChannelState(1), 0);
-  EXPECT_LT(Loudness(0.1), 1e-4);
-}
+  EXPECT_LT(Rms(Left(0.1)), 1e-4);
 
-TEST_F(AudioDevice, ChannelsPausedByTheGameStayPausedAcrossSuspendAndResume) {
   audio->PlaySample(Load("a440.wav"), 0, 1);
   audio->PlaySample(Load("e660.wav"), 1, 1);
   audio->PauseChannel(1);
-  EXPECT_EQ(audio->ChannelState(1), 2);
+  audio->ResumeChannel(0);  // already playing: nothing to do
   EXPECT_NEAR(Pitch(), 440, 1);
   audio->Suspend();
-  EXPECT_EQ(audio->ChannelState(0), 1);
-  EXPECT_LT(Loudness(0.1), 1e-4);
+  EXPECT_EQ(audio->ChannelState(0), 1);  // paused for OpenAL only
+  EXPECT_LT(Rms(Left(0.1)), 1e-4);
   audio->Resume();
+  EXPECT_EQ(audio->ChannelState(1), 2);  // paused by the game stays paused
   EXPECT_EQ(SourceState(1), AL_PAUSED);
   EXPECT_NEAR(Pitch(), 440, 1);
   audio->ResumeChannel(1);
   EXPECT_EQ(SourceState(1), AL_PLAYING);
-  EXPECT_EQ(audio->ChannelState(1), 1);
 }
 
 TEST_F(AudioDevice, MusicPlaysAWholeOggFileOnItsOwnChannel) {
   EXPECT_EQ(audio->PlayMusic(String::FromUtf8(bbtest::ScratchFolder() + "a440.ogg"), 0), 0);
   EXPECT_EQ(audio->MusicState(), 1);
-  const double full = Loudness();
+  const double full = Rms(Left());
   EXPECT_NEAR(Pitch(), 440, 1);
   audio->SetMusicVolume(0.5f);
-  EXPECT_NEAR(Loudness() / full, 0.5, 0.02);
+  EXPECT_NEAR(Rms(Left()) / full, 0.5, 0.02);
   audio->PauseMusic();
   EXPECT_EQ(audio->MusicState(), 2);
-  EXPECT_LT(Loudness(0.1), 1e-4);
+  EXPECT_LT(Rms(Left(0.1)), 1e-4);
   audio->ResumeMusic();
   EXPECT_EQ(audio->MusicState(), 1);
-  EXPECT_GT(Loudness(0.1), 0.05);
   // A tune that cannot be loaded stops the one before and reports -1.
   EXPECT_EQ(audio->PlayMusic(String::FromUtf8(bbtest::ScratchFolder() + "missing.ogg"), 0), -1);
   EXPECT_EQ(audio->MusicState(), 0);
@@ -149,7 +121,6 @@ TEST_F(AudioDevice, ADiscardedBufferIsDeletedOnlyOnceNoSourceHoldsIt) {
   audio->PlaySample(blip, 0, 0);
   blip->Discard();
   blip->Discard();
-  EXPECT_EQ(blip->buffer, 0u);
   gxtkSample* other = Load("e660.wav");  // flushes while the blip still plays
   EXPECT_EQ(gxtkAudio::discarded, std::vector<ALuint>{name});
   out->Render(0.3);
@@ -163,7 +134,6 @@ TEST_F(AudioDevice, ADiscardedBufferIsDeletedOnlyOnceNoSourceHoldsIt) {
   idle->Discard();
   alSourcef(0x7fffffff, AL_GAIN, 1);
   audio->PlaySample(other, 1, 0);
-  EXPECT_TRUE(gxtkAudio::discarded.empty());
   EXPECT_FALSE(alIsBuffer(name));
 }
 
@@ -179,12 +149,10 @@ TEST_F(AudioDevice, ASampleLivesWhileAudibleAndADestroyedOneGivesItsBufferBackLi
   out->Render(0.3);
   bbtest::FullCollection();
   EXPECT_TRUE(bbtest::Reclaimed(blip));
-
   const ALuint name = blip->buffer;
   blip->SetBuffer(0);
   { gxtkSample dying(name); }
   EXPECT_EQ(gxtkAudio::discarded, std::vector<ALuint>{name});
-  EXPECT_TRUE(alIsBuffer(name));
   Load("e660.wav");
   EXPECT_TRUE(gxtkAudio::discarded.empty());
 }

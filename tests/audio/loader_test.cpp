@@ -24,9 +24,9 @@ struct Decoded {
 };
 
 Decoded Load(const std::string& path) {
-  if (!BBGlfwGame::_glfwGame) new BBGlfwGame;
   Decoded d;
-  d.data.reset(BBGlfwGame::_glfwGame->LoadAudioData(String::FromUtf8(path), &d.length, &d.channels, &d.format, &d.hertz));
+  BBGlfwGame* host = BBGlfwGame::_glfwGame ? BBGlfwGame::_glfwGame : new BBGlfwGame;
+  d.data.reset(host->LoadAudioData(String::FromUtf8(path), &d.length, &d.channels, &d.format, &d.hertz));
   return d;
 }
 
@@ -74,11 +74,10 @@ TEST(AudioLoader, ChunksBeforeTheDataAreSkippedPaddedOrNotAndTheFormatChunkMayBe
   EXPECT_FALSE(Load(with(12, list), "variant.wav").data) << "the format chunk must come first";
 }
 
-TEST(AudioLoader, OtherFormatsMissingAndTruncatedFilesGiveNothing) {
+TEST(AudioLoader, OtherFormatsAndTruncatedFilesGiveNothing) {
   EXPECT_FALSE(Load(Sine("extensible.wav", 22050, "-b 24 -c 1", "1000s")).data);
   EXPECT_FALSE(Load(Sine("alaw.wav", 8000, "-e a-law -c 1", "1000s")).data);
   EXPECT_FALSE(Load(bbtest::ReadBytes(Sine("sun.au", 22050, "-b 16 -c 1", "1000s")), "notriff.wav").data);
-  EXPECT_FALSE(Load(bbtest::ScratchFolder() + "missing.wav").data);
   const Bytes wav = bbtest::ReadBytes(Sine("whole.wav", 22050, "-b 16 -c 1", "4000s"));
   for (size_t cut : {size_t(6), size_t(30), size_t(40), wav.size() / 2, wav.size() - 1}) {
     EXPECT_FALSE(Load(Bytes(wav.begin(), wav.begin() + long(cut)), "cut.wav").data) << "cut after " << cut;
@@ -176,11 +175,15 @@ TEST(AudioLoader, OggCommentHeadersOfMegabytesDoNotUpsetTheDecoder) {
   EXPECT_EQ(std::vector<int>({d.length, d.channels}), std::vector<int>({5000, 1}));
 }
 
-TEST(AudioLoader, TheExtensionChoosesTheDecoderWhateverItsCase) {
+TEST(AudioLoader, TheExtensionChoosesTheDecoderWhateverItsCaseAndAnOpenedFileForcesASweep) {
   const Bytes wav = bbtest::ReadBytes(Sine("tone.wav", 22050, "-b 16 -c 1", "500s"));
   EXPECT_EQ(Load(wav, "LOUD.WAV").length, 500);
+  gc_force_sweep = false;
+  EXPECT_FALSE(Load(bbtest::ScratchFolder() + "missing.wav").data);
+  EXPECT_FALSE(gc_force_sweep);
   EXPECT_FALSE(Load(wav, "tone.mp3").data);
   EXPECT_FALSE(Load(wav, "tone.ogg").data);  // a WAVE file is not an Ogg stream
+  EXPECT_TRUE(gc_force_sweep);
 }
 
 }  // namespace

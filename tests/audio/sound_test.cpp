@@ -14,59 +14,46 @@ c_Sound* sound_root = nullptr;
 
 class SoundModule : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
+  void SetUp() override {
     // The game's working folder, with a data folder of one effect and one tune.
     std::filesystem::create_directories(bbtest::ScratchFolder() + "game/data/sfx");
     bbtest::Ogg(bbtest::Sine("game/data/sfx/001.wav", 22050, "-b 16 -c 1", "1"));
-  }
-  void SetUp() override {
+    previous = std::filesystem::current_path();
+    std::filesystem::current_path(bbtest::ScratchFolder() + "game");
     if (!BBGlfwGame::_glfwGame) new BBGlfwGame;
     gc_init();
     gc_clear_roots();
-    out = std::make_unique<bbtest::Loopback<>>();
     gc_add_root([] { gc_mark_q(bb_audio_device); });
     gc_add_root([] { gc_mark_q(sound_root); });
-    previous = std::filesystem::current_path();
-    std::filesystem::current_path(bbtest::ScratchFolder() + "game");
+    out = std::make_unique<bbtest::Loopback<>>();
   }
   void TearDown() override {
-    std::filesystem::current_path(previous);
-    sound_root = nullptr;
     out.reset();
-    gc_clear_roots();
-    gc_init();
+    std::filesystem::current_path(previous);
   }
 
   std::filesystem::path previous;
   std::unique_ptr<bbtest::Loopback<>> out;
 };
 
-TEST_F(SoundModule, SoundsAndTunesLoadFromTheDataFolderAndASoundKeepsItsSample) {
-  c_Sound* sound = bb_audio_LoadSound(String("sfx/001.wav"));
+TEST_F(SoundModule, SoundsAndTunesLoadFromTheDataFolderAndThoseThatFailedPlayAsSilence) {
+  c_Sound* sound = sound_root = bb_audio_LoadSound(String("sfx/001.wav"));
   ASSERT_TRUE(sound && sound->m_sample);
   EXPECT_FALSE(bb_audio_LoadSound(String("sfx/002.wav")));
-  gxtkSample* sample = sound->m_sample;
-  sound_root = sound;
   bbtest::FullCollection();
-  EXPECT_FALSE(bbtest::Reclaimed(sample));
-  sound_root = nullptr;
-  bbtest::FullCollection();
-  EXPECT_TRUE(bbtest::Reclaimed(sound) && bbtest::Reclaimed(sample));
-
-  EXPECT_EQ(bb_audio_PlayMusic(String("sfx/001.ogg"), 1), 0);
-  EXPECT_NEAR(bbtest::Frequency(out->Render(0.25).left, bbtest::Loopback<>::kRate), 440, 1);
-  EXPECT_EQ(bb_audio_PlayMusic(String("sfx/007.ogg"), 0), -1);
-  EXPECT_EQ(bb_audio_device->MusicState(), 0);
-}
-
-TEST_F(SoundModule, SoundsThatFailedToLoadPlayAsSilence) {
-  bb_audio_PlaySound(bb_audio_LoadSound(String("sfx/001.wav")), 3, 1);
+  EXPECT_FALSE(bbtest::Reclaimed(sound->m_sample));  // the sound keeps its sample
+  bb_audio_PlaySound(sound, 3, 1);
   EXPECT_EQ(bb_audio_device->ChannelState(3), 1);
   bb_audio_StopChannel(3);
   EXPECT_EQ(bb_audio_device->ChannelState(3), 0);
   bb_audio_PlaySound(nullptr, 4, 0);
   bb_audio_PlaySound((new c_Sound)->m_new2(), 4, 0);
   EXPECT_EQ(bb_audio_device->channels[4].source, 0u);  // nothing reached the channel
+
+  EXPECT_EQ(bb_audio_PlayMusic(String("sfx/001.ogg"), 1), 0);
+  EXPECT_NEAR(bbtest::Frequency(out->Render(0.25).left, bbtest::Loopback<>::kRate), 440, 1);
+  EXPECT_EQ(bb_audio_PlayMusic(String("sfx/007.ogg"), 0), -1);
+  EXPECT_EQ(bb_audio_device->MusicState(), 0);
 }
 
 // An application that notes what the first channel's source is doing when its hooks run.

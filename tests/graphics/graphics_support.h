@@ -1,7 +1,7 @@
-// graphics_support.h: what the graphics tests share (the music tests borrow it too): the host
-// object, runtime-error expectations, hand-made PNG files, and a real window with a fresh device
-// for the tests that draw through OpenGL and read the pixels back. Those skip only when there is
-// no display at all.
+// graphics_support.h: what the graphics tests share (the audio and music tests borrow it too): the
+// host object, runtime-error expectations, files in the scratch folder, hand-made PNG files, and a
+// real window with a fresh device for the tests that draw through OpenGL and read the pixels back.
+// Those skip only when there is no display at all.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,10 +28,7 @@ using Bytes = std::vector<unsigned char>;
 
 // The one host object of a test program; image loading goes through it.
 inline BBDesktopGame* Host() {
-  static BBDesktopGame* host = [] {
-    gc_init();
-    return new BBDesktopGame;
-  }();
+  static BBDesktopGame* host = (gc_init(), new BBDesktopGame);
   return host;
 }
 
@@ -55,7 +52,7 @@ inline Bytes ReadBytes(const std::string& path) {
 
 // Writes the bytes to a file of that name in the scratch folder; its path.
 inline std::string WriteScratch(const std::string& name, const Bytes& bytes) {
-  std::string path = ScratchFolder() + name;
+  const std::string path = ScratchFolder() + name;
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
   return path;
 }
@@ -71,7 +68,7 @@ struct Chunk {
   int64_t declaredLength = -1;
 };
 
-// The signature and the chunks. CRCs are left 0: the decoder does not check them.
+// The signature and the chunks, their CRCs left 0: the decoder does not check them.
 inline Bytes PngOf(const std::vector<Chunk>& chunks) {
   Bytes png = {137, 80, 78, 71, 13, 10, 26, 10};
   for (const Chunk& c : chunks) {
@@ -97,7 +94,7 @@ inline Bytes ZlibStored(const Bytes& bytes) {
   Bytes z = {0x78, 0x01};
   size_t pos = 0;
   do {
-    size_t n = bytes.size() - pos > 65535 ? 65535 : bytes.size() - pos;
+    const size_t n = bytes.size() - pos > 65535 ? 65535 : bytes.size() - pos;
     z.insert(z.end(), {static_cast<unsigned char>(pos + n == bytes.size()), static_cast<unsigned char>(n),
                        static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(~n),
                        static_cast<unsigned char>(~n >> 8)});
@@ -132,19 +129,18 @@ inline bool OpenTestWindow(BBDesktopGame* host = Host()) {
   return state == 1;
 }
 
-// True when two 0xRRGGBB colours differ by at most 1 in every channel.
+// A pixel of the frame and the colour (0xRRGGBB) it should have, give or take 1 per channel.
+struct Probe {
+  int x, y;
+  unsigned rgb;
+};
+
 inline bool Near(unsigned got, unsigned want) {
   for (int shift = 0; shift < 24; shift += 8) {
     if (std::abs(int((got >> shift) & 255) - int((want >> shift) & 255)) > 1) return false;
   }
   return true;
 }
-
-// A pixel of the frame and the colour (0xRRGGBB) it should have.
-struct Probe {
-  int x, y;
-  unsigned rgb;
-};
 
 // A fresh device at the start of a frame, with the module's frame state, on a black window.
 class GlFixture : public ::testing::Test {
@@ -160,10 +156,7 @@ class GlFixture : public ::testing::Test {
     device->Cls(0, 0, 0);
   }
   void TearDown() override {
-    if (device) {
-      device->Flush();
-      bb_graphics_EndRender();
-    }
+    if (device) device->Flush(), bb_graphics_EndRender();
   }
 
   // One pixel of the frame being drawn (pending drawing included), as 0xAARRGGBB.
@@ -174,7 +167,7 @@ class GlFixture : public ::testing::Test {
   }
   void ExpectPixels(std::initializer_list<Probe> probes) {
     for (const Probe& p : probes) {
-      unsigned got = Pixel(p.x, p.y) & 0xFFFFFF;
+      const unsigned got = Pixel(p.x, p.y) & 0xFFFFFF;
       EXPECT_TRUE(Near(got, p.rgb)) << "at " << p.x << ", " << p.y << std::hex << ": 0x" << got << ", not 0x" << p.rgb;
     }
   }

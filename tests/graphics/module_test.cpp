@@ -1,11 +1,9 @@
 // The graphics module over a device that logs what reaches it: the frame's starting state, the
 // matrix and when it is handed over, the matrix stack, image frames and flags, image drawing and
-// loading. No OpenGL is needed; how the matrix places pixels is checked in device_gl_test.cpp.
+// the font. No OpenGL is needed; how the matrix places pixels is checked in surface_gl_test.cpp.
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "graphics_support.h"
 
@@ -21,9 +19,7 @@ class LoggingDevice : public gxtkGraphics {
   int SetAlpha(float a) override { return Note("SetAlpha", a); }
   int SetBlend(int mode) override { return Note("SetBlend", mode); }
   int SetScissor(int x, int y, int w, int h) override { return Note("SetScissor", x, y, w, h); }
-  int SetMatrix(float a, float b, float c, float d, float tx, float ty) override {
-    return Note("SetMatrix", a, b, c, d, tx, ty);
-  }
+  int SetMatrix(float a, float b, float c, float d, float tx, float ty) override { return Note("SetMatrix", a, b, c, d, tx, ty); }
   int Cls(float r, float g, float b) override { return Note("Cls", r, g, b); }
   int DrawRect(float x, float y, float w, float h) override { return Note("DrawRect", x, y, w, h); }
   int DrawLine(float x1, float y1, float x2, float y2) override { return Note("DrawLine", x1, y1, x2, y2); }
@@ -96,7 +92,7 @@ TEST_F(Graphics_Module, BeginRenderResetsTheStateAndSendsIt) {
                               "SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1"}));
 }
 
-TEST_F(Graphics_Module, TheMatrixReachesTheDeviceOnlyWhenSomethingIsDrawn) {
+TEST_F(Graphics_Module, TheMatrixReachesTheDeviceOnlyWhenSomethingIsDrawnAndArraysNeedSixElements) {
   bb_graphics_DrawRect(0, 0, 1, 1);
   bb_graphics_DrawLine(0, 0, 1, 1);
   bb_graphics_Translate(3, 4);
@@ -106,34 +102,29 @@ TEST_F(Graphics_Module, TheMatrixReachesTheDeviceOnlyWhenSomethingIsDrawn) {
   bb_graphics_Cls(0, 0, 0);
   bb_graphics_ReadPixels(Array<int>(400), 1, 2, 20, 10, 0, 0);  // a pitch of 0 is the width
   bb_graphics_ReadPixels(Array<int>(400), 0, 0, 5, 5, 3, 7);
-  EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1", "DrawLine 0 0 1 1", "SetMatrix 2 0 0 2 3 4",
-                              "DrawOval 5 14 10 12", "Cls 0 0 0", "ReadPixels 1 2 20 10 0 20", "ReadPixels 0 0 5 5 3 7"}));
-}
-
-TEST_F(Graphics_Module, MatrixArraysNeedSixElementsAndTheIdentityAgainIsStillSent) {
-  float m[6] = {1, 0, 0, 1, 7, 8};
+  const float m[6] = {1, 2, 3, 4, 5, 6};
   bb_graphics_SetMatrix2(Array<float>(m, 6));
   bb_graphics_Transform2(Array<float>(m, 6));
   bb_graphics_SetMatrix2(Array<float>(m, 5));
   bb_graphics_Transform2(Array<float>(m, 5));
   bb_graphics_DrawRect(0, 0, 1, 1);
-  EXPECT_EQ(bb_graphics_context->m_transformed, 1);
-  bb_graphics_SetMatrix(1, 0, 0, 1, 0, 0);
-  EXPECT_EQ(bb_graphics_context->m_transformed, 0);
+  bb_graphics_SetMatrix(1, 0, 0, 1, 0, 0);  // the identity again is a change too
   bb_graphics_DrawRect(0, 0, 1, 1);
-  EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 14 16", "DrawRect 0 0 1 1", "SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1"}));
+  EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1", "DrawLine 0 0 1 1", "SetMatrix 2 0 0 2 3 4",
+                              "DrawOval 5 14 10 12", "Cls 0 0 0", "ReadPixels 1 2 20 10 0 20", "ReadPixels 0 0 5 5 3 7",
+                              "SetMatrix 7 10 15 22 28 40", "DrawRect 0 0 1 1", "SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1"}));
 }
 
 TEST_F(Graphics_Module, TheMatrixStackKeepsThirtyTwoLevelsAndOverflowAndUnderflowAreRuntimeErrors) {
-  for (int level = 0; level < 32; ++level) {
-    bb_graphics_SetMatrix(1, 0, 0, 1, static_cast<float>(level), 0);
-    bb_graphics_PushMatrix();
-  }
+  const auto set = [](float l) { bb_graphics_SetMatrix(l, l + 1, l + 2, l + 3, l + 4, l + 5); };
+  for (int level = 0; level < 32; ++level) set(float(level)), bb_graphics_PushMatrix();
   for (int level = 31; level >= 0; --level) {
-    bb_graphics_SetMatrix(5, 5, 5, 5, 5, 5);
+    set(99);
     bb_graphics_PopMatrix();
     bb_graphics_DrawRect(0, 0, 1, 1);
-    EXPECT_EQ(device->log.end()[-2], "SetMatrix 1 0 0 1 " + std::to_string(level) + " 0");
+    std::string want = "SetMatrix";
+    for (int i = 0; i < 6; ++i) want += " " + std::to_string(level + i);
+    EXPECT_EQ(device->log.end()[-2], want);
   }
   BB_EXPECT_RUNTIME_ERROR(for (int i = 0; i < 33; ++i) bb_graphics_PushMatrix(), "Matrix stack overflow");
   BB_EXPECT_RUNTIME_ERROR(bb_graphics_PopMatrix(), "Matrix stack underflow");
@@ -149,13 +140,10 @@ TEST_F(Graphics_Module, ImagesCutTheirSurfaceIntoFramesByCountOrInRowsAndApplyTh
       {NewImage()->p_Init(Blank(24, 8), 3, c_Image::PadX), "6x8 handle 0,0 X: 1,0 9,0 17,0"},
       {NewImage()->p_Init(Blank(64, 16), 1, c_Image::PadY), "64x14 handle 0,0 Y: 0,1"},
       {NewImage()->p_Init(Blank(32, 32), 1, c_Image::CentreHandle), "32x32 handle 16,16 W: 0,0"},
-      {NewImage()->p_Init(Blank(32, 32), 1, c_Image::CentreHandle | c_Image::PadX | c_Image::PadY),
-       "30x30 handle 15,15 XY: 1,1"},
-      {NewImage()->p_Init2(Blank(64, 64), 0, 0, 32, 32, 4, 0, nullptr, 0, 0, 64, 64),
-       "32x32 handle 0,0 : 0,0 32,0 0,32 32,32"},
+      {NewImage()->p_Init(Blank(32, 32), 1, c_Image::CentreHandle | c_Image::PadX | c_Image::PadY), "30x30 handle 15,15 XY: 1,1"},
+      {NewImage()->p_Init2(Blank(64, 64), 0, 0, 32, 32, 4, 0, nullptr, 0, 0, 64, 64), "32x32 handle 0,0 : 0,0 32,0 0,32 32,32"},
       // A start inside the source wraps to the next row, and the source's offset is added.
-      {NewImage()->p_Init2(Blank(64, 64), 32, 0, 16, 16, 3, 0, nullptr, 8, 4, 48, 32),
-       "16x16 handle 0,0 : 40,4 8,20 24,20"},
+      {NewImage()->p_Init2(Blank(64, 64), 32, 0, 16, 16, 3, 0, nullptr, 8, 4, 48, 32), "16x16 handle 0,0 : 40,4 8,20 24,20"},
   };
   for (const auto& c : cases) EXPECT_EQ(Frames(c.image), c.frames);
   gxtkSurface* s = Blank(64, 64);
@@ -170,8 +158,7 @@ TEST_F(Graphics_Module, ImagesAreDrawnAboutTheirHandleAndFramesThatDoNotExistDra
   strip->p_SetHandle(8, 8);
   bb_graphics_DrawImage(strip, 100, 50, 2);
   bb_graphics_DrawImage(whole, 3, 4, 0);
-  bb_graphics_DrawImage(strip, 0, 0, 4);
-  bb_graphics_DrawImage(strip, 0, 0, -1);
+  for (int frame : {4, -1}) bb_graphics_DrawImage(strip, 0, 0, frame);
   bb_graphics_DrawImage(nullptr, 0, 0, 0);
   bb_graphics_DrawImage2(strip, 0, 0, 0, 1, 1, 9);
   bb_graphics_Translate(1000, 0);
@@ -181,27 +168,16 @@ TEST_F(Graphics_Module, ImagesAreDrawnAboutTheirHandleAndFramesThatDoNotExistDra
   EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawSurface2 92 42 32 0 16 16", "DrawSurface -29 -4",
                               "SetMatrix 1 0 0 1 1092 42", "DrawSurface2 0 0 16 0 16 16", "SetMatrix 1 0 0 1 968 -8",
                               "DrawSurface 0 0", "SetMatrix 1 0 0 1 1000 0", "DrawRect 0 0 1 1"}));
-  EXPECT_EQ(bb_graphics_context->m_matrixSp, 0);
 }
 
-TEST_F(Graphics_Module, ImagesLoadFromTheDataFolderAndTheFontFallsBackQuietly) {
-  c_Image::m_DefaultFlags = c_Image::CentreHandle;
-  c_Image* marker = bb_graphics_LoadImage(String("marker_16x16.png"), 1);
-  c_Image* grid = bb_graphics_LoadImage2(String("grid_64x64.png"), 32, 32, 4);
-  c_Image::m_DefaultFlags = 0;
-  ASSERT_TRUE(marker && grid);
-  EXPECT_EQ(Frames(marker), "16x16 handle 8,8 W: 0,0");
-  EXPECT_EQ(Frames(grid), "32x32 handle 16,16 : 0,0 32,0 0,32 32,32");
-  EXPECT_EQ(bb_graphics_LoadImage(String("no_such_file.png"), 1, 0), nullptr);
-  EXPECT_EQ(bb_graphics_LoadImage2(String("no_such_file.png"), 8, 8, 1, 0), nullptr);
-
-  // This working folder has no data/default_font.png: no font, and no complaint.
-  bb_graphics_SetFont(nullptr, 7);
+TEST_F(Graphics_Module, TheFontFallsBackToTheBuiltInOneQuietly) {
+  bb_graphics_SetFont(nullptr, 7);  // this working folder has no data/default_font.png
   EXPECT_EQ(bb_graphics_context->m_font, nullptr);
   EXPECT_EQ(bb_graphics_context->m_firstChar, 32);
-  gc_assign(bb_graphics_context->m_defaultFont, grid);
+  c_Image* builtIn = NewImage()->p_Init(Blank(768, 8), 96, c_Image::PadX);
+  gc_assign(bb_graphics_context->m_defaultFont, builtIn);
   bb_graphics_SetFont(nullptr, 7);
-  EXPECT_EQ(bb_graphics_context->m_font, grid);
+  EXPECT_EQ(bb_graphics_context->m_font, builtIn);
 }
 
 }  // namespace

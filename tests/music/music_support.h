@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -51,26 +52,14 @@ inline std::string Format(float value) {
 class RecordingAudio : public gxtkAudio {
  public:
   using gxtkAudio::gxtkAudio;
-  void PlaySample(gxtkSample* sample, int channel, int flags) override {
-    Note(channel, "play " + Name(sample) + " " + std::to_string(flags));
-    gxtkAudio::PlaySample(sample, channel, flags);
+  void PlaySample(gxtkSample* s, int ch, int flags) override {
+    Note(ch, "play " + Name(s) + " " + std::to_string(flags));
+    gxtkAudio::PlaySample(s, ch, flags);
   }
-  void StopChannel(int channel) override {
-    Note(channel, "stop");
-    gxtkAudio::StopChannel(channel);
-  }
-  void SetVolume(int channel, float volume) override {
-    Note(channel, "volume " + Format(volume));
-    gxtkAudio::SetVolume(channel, volume);
-  }
-  void SetPan(int channel, float pan) override {
-    Note(channel, "pan " + Format(pan));
-    gxtkAudio::SetPan(channel, pan);
-  }
-  void SetRate(int channel, float rate) override {
-    Note(channel, "rate " + Format(rate));
-    gxtkAudio::SetRate(channel, rate);
-  }
+  void StopChannel(int ch) override { Note(ch, "stop"); gxtkAudio::StopChannel(ch); }
+  void SetVolume(int ch, float volume) override { Note(ch, "volume " + Format(volume)); gxtkAudio::SetVolume(ch, volume); }
+  void SetPan(int ch, float pan) override { Note(ch, "pan " + Format(pan)); gxtkAudio::SetPan(ch, pan); }
+  void SetRate(int ch, float rate) override { Note(ch, "rate " + Format(rate)); gxtkAudio::SetRate(ch, rate); }
 
   Log log;
   c_KxPlayer* player = nullptr;  // whose samples are named
@@ -81,9 +70,7 @@ class RecordingAudio : public gxtkAudio {
     for (int slot = 1; player && slot <= 8; ++slot) {
       if (player->m_drumsA[slot] && player->m_drumsA[slot]->m_sample == sample) return "A" + std::to_string(slot);
       if (player->m_drumsB[slot] && player->m_drumsB[slot]->m_sample == sample) return "B" + std::to_string(slot);
-    }
-    for (int v = 2; player && v <= 4; ++v) {
-      if (player->m_voiceSound[v] && player->m_voiceSound[v]->m_sample == sample) return "v" + std::to_string(v);
+      if (slot < 5 && player->m_voiceSound[slot] && player->m_voiceSound[slot]->m_sample == sample) return "v" + std::to_string(slot);
     }
     return "?";
   }
@@ -97,8 +84,8 @@ inline c_KxPlayer* NewPlayer() {
   for (int slot = 1; slot <= 8; ++slot) {
     gc_assign(player->m_drumsA[slot], (new c_Sound)->m_new(new gxtkSample));
     gc_assign(player->m_drumsB[slot], (new c_Sound)->m_new(new gxtkSample));
+    if (slot >= 2 && slot <= 4) gc_assign(player->m_voiceSound[slot], (new c_Sound)->m_new(new gxtkSample));
   }
-  for (int v = 2; v <= 4; ++v) gc_assign(player->m_voiceSound[v], (new c_Sound)->m_new(new gxtkSample));
   player->m_state = c_KxPlayer::kPlaying;
   player->m_nextStepMs = Clock()->now;
   if (auto* audio = dynamic_cast<RecordingAudio*>(bb_audio_device)) audio->player = player;
@@ -122,27 +109,22 @@ class KxFixture : public ::testing::Test {
     const std::string prefix = std::to_string(channel) + " " + op;
     Log said;
     for (const std::string& line : Commands()) {
-      if (line.compare(0, prefix.size(), prefix) != 0) continue;
-      const std::string rest = line.substr(prefix.size());
-      said.push_back(rest.empty() || rest[0] != ' ' ? rest : rest.substr(1));
+      if (line.compare(0, prefix.size(), prefix) == 0) said.push_back(line.substr(std::min(line.size(), prefix.size() + !op.empty())));
     }
     return said;
   }
   // Writes the cell of voice v at step s of pattern p.
   void SetCell(int p, int v, int s, int note, int volume, int effect = 0, int parameter = 0) {
     int* cell = &player->m_patterns[p * c_KxPlayer::kPatternSize + v * c_KxPlayer::kVoiceSize + s * c_KxPlayer::kCellSize];
-    cell[c_KxPlayer::kNote] = note;
-    cell[c_KxPlayer::kVolume] = volume;
-    cell[c_KxPlayer::kEffect] = effect;
-    cell[c_KxPlayer::kParameter] = parameter;
+    cell[c_KxPlayer::kNote] = note, cell[c_KxPlayer::kVolume] = volume;
+    cell[c_KxPlayer::kEffect] = effect, cell[c_KxPlayer::kParameter] = parameter;
   }
-  // One update with the next step due: the clock moves just past the due time.
-  void Tick() {
-    Clock()->now = player->m_nextStepMs + 1;
-    player->p_Kx_Alive_U(0, 1);
-  }
-  void Bars(int n) {
-    for (int i = 0; i < n * 64; ++i) Tick();
+  // Updates with the next step due: the clock moves just past the due time before each.
+  void Tick(int n = 1) {
+    for (int i = 0; i < n; ++i) {
+      Clock()->now = player->m_nextStepMs + 1;
+      player->p_Kx_Alive_U(0, 1);
+    }
   }
 
   std::unique_ptr<bbtest::Loopback<RecordingAudio>> out;
