@@ -1,15 +1,19 @@
 // The audio device over OpenAL Soft's loopback output: what is heard (pitch, rate, pan, volume,
-// loops, music), the channel states against OpenAL's own, suspend and resume, and the life of
-// samples and their buffers.
+// loops), the channel states against OpenAL's own, suspend and resume by the device and by the
+// game's delegate, and the life of samples and their buffers. The game's own tests play its
+// effects and tunes through the sound module.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "audio_support.h"
+#include "runtime/host/app.h"
 
 namespace {
 
 using bbtest::Rms;
+
+c_Sound* sound_root = nullptr;
 
 class AudioDevice : public ::testing::Test {
  protected:
@@ -34,42 +38,37 @@ class AudioDevice : public ::testing::Test {
     alGetSourcei(audio->channels[channel].source, AL_SOURCE_STATE, &state);
     return state;
   }
-  // The left channel of the next quarter second, past the fade OpenAL applies to a change.
-  std::vector<float> Left(double seconds = 0.25) { return out->Render(seconds, 2048).left; }
-  double Pitch() { return bbtest::Frequency(Left(), bbtest::Loopback<>::kRate); }
+  // The next stretch of the mix, past the fade OpenAL applies to a change.
+  bbtest::Mix Next(double seconds = 0.25) { return out->Render(seconds, 2048); }
+  double Pitch() { return bbtest::Frequency(Next().left, bbtest::Loopback<>::kRate); }
 
   std::unique_ptr<bbtest::Loopback<>> out;
   gxtkAudio* audio = nullptr;
 };
 
 TEST_F(AudioDevice, SamplesAreHeardAtTheirPitchTimesTheRateAndAtTheVolumeAndPanOfTheirChannel) {
-  audio->PlaySample(Load("a440.wav"), 0, 1);
+  audio->PlaySample(Load("a440.ogg"), 0, 1);
   EXPECT_NEAR(Pitch(), 440, 1);
-  const double full = Rms(Left());
+  const double full = Rms(Next().left);
   audio->SetRate(0, 2);
   audio->SetVolume(0, 0.5f);
   audio->PlaySample(Load("e660.wav"), 0, 1);  // cuts the first; rate and volume stay with the channel
   EXPECT_NEAR(Pitch(), 1320, 3);
-  EXPECT_NEAR(Rms(Left()) / full, 0.5, 0.01);
-  audio->SetVolume(5, 1);  // a channel that never played gets its source here
-  audio->PlaySample(Load("a440.wav"), 5, 1);
-  audio->StopChannel(0);
+  EXPECT_NEAR(Rms(Next().left) / full, 0.5, 0.01);
   const struct {
     float pan;
     double low, high;  // of the right channel's loudness over the left's
   } cases[] = {{0, 0.99, 1.01}, {1, 2, 1e9}, {-1, 0, 0.5}};
   for (const auto& c : cases) {
-    audio->SetPan(5, c.pan);
-    const bbtest::Mix mix = out->Render(0.25, 2048);
+    audio->SetPan(0, c.pan);
+    const bbtest::Mix mix = Next();
     EXPECT_TRUE(Rms(mix.right) / Rms(mix.left) > c.low && Rms(mix.right) / Rms(mix.left) < c.high) << c.pan;
   }
 }
 
 TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndPausesSurviveSuspend) {
   gxtkSample* blip = Load("blip.wav");
-  audio->PlaySample(blip, 0, 0);
-  audio->PlaySample(blip, 1, 1);
-  audio->PlaySample(blip, 2, 0);
+  for (int ch = 0; ch < 3; ++ch) audio->PlaySample(blip, ch, ch == 1);
   EXPECT_EQ(audio->ChannelState(0), 1);
   const std::vector<float> left = out->Render(0.5).left;
   EXPECT_GT(Rms({left.end() - 4410, left.end()}), 0.1);  // the loop still sounds in the last tenth
@@ -79,7 +78,7 @@ TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndPausesSurvive
   EXPECT_EQ(audio->channels[2].state, 0);
   EXPECT_EQ(SourceState(2), AL_STOPPED);
   audio->StopChannel(1);
-  EXPECT_LT(Rms(Left(0.1)), 1e-4);
+  EXPECT_LT(Rms(Next(0.1).left), 1e-4);
 
   audio->PlaySample(Load("a440.wav"), 0, 1);
   audio->PlaySample(Load("e660.wav"), 1, 1);
@@ -88,73 +87,56 @@ TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndPausesSurvive
   EXPECT_NEAR(Pitch(), 440, 1);
   audio->Suspend();
   EXPECT_EQ(audio->ChannelState(0), 1);  // paused for OpenAL only
-  EXPECT_LT(Rms(Left(0.1)), 1e-4);
+  EXPECT_LT(Rms(Next(0.1).left), 1e-4);
   audio->Resume();
   EXPECT_EQ(audio->ChannelState(1), 2);  // paused by the game stays paused
-  EXPECT_EQ(SourceState(1), AL_PAUSED);
   EXPECT_NEAR(Pitch(), 440, 1);
   audio->ResumeChannel(1);
   EXPECT_EQ(SourceState(1), AL_PLAYING);
+  bb_app__app = new c_App;  // the game's delegate suspends and resumes the device with the game
+  c_GameDelegate* delegate = (new c_GameDelegate)->m_new();
+  delegate->m__audio = audio;
+  delegate->SuspendGame();
+  EXPECT_EQ(SourceState(0), AL_PAUSED);
+  delegate->ResumeGame();
+  EXPECT_EQ(SourceState(0), AL_PLAYING);
+  bb_app__app = nullptr;
+  // Sounds that failed to load play as silence.
+  bb_audio_PlaySound(nullptr, 4, 0);
+  bb_audio_PlaySound((new c_Sound)->m_new2(), 4, 0);
+  EXPECT_EQ(audio->channels[4].source, 0u);
 }
 
-TEST_F(AudioDevice, MusicPlaysAWholeOggFileOnItsOwnChannel) {
-  EXPECT_EQ(audio->PlayMusic(String::FromUtf8(bbtest::ScratchFolder() + "a440.ogg"), 0), 0);
-  EXPECT_EQ(audio->MusicState(), 1);
-  const double full = Rms(Left());
-  EXPECT_NEAR(Pitch(), 440, 1);
-  audio->SetMusicVolume(0.5f);
-  EXPECT_NEAR(Rms(Left()) / full, 0.5, 0.02);
-  audio->PauseMusic();
-  EXPECT_EQ(audio->MusicState(), 2);
-  EXPECT_LT(Rms(Left(0.1)), 1e-4);
-  audio->ResumeMusic();
-  EXPECT_EQ(audio->MusicState(), 1);
-  // A tune that cannot be loaded stops the one before and reports -1.
-  EXPECT_EQ(audio->PlayMusic(String::FromUtf8(bbtest::ScratchFolder() + "missing.ogg"), 0), -1);
-  EXPECT_EQ(audio->MusicState(), 0);
-  EXPECT_EQ(SourceState(gxtkAudio::kMusicChannel), AL_STOPPED);
-}
-
-TEST_F(AudioDevice, ADiscardedBufferIsDeletedOnlyOnceNoSourceHoldsIt) {
+TEST_F(AudioDevice, ASampleLivesWhileAudibleOrHeldByASoundAndItsBufferIsDeletedOnceNoSourceHoldsIt) {
   gxtkSample* blip = Load("blip.wav");
-  ALuint name = blip->buffer;
-  audio->PlaySample(blip, 0, 0);
+  const ALuint name = blip->buffer;
+  c_Sound* sound = sound_root = (new c_Sound)->m_new(Load("e660.wav"));
+  gc_add_root([] { gc_mark_q(sound_root); });
+  audio->PlaySample(blip, 0, 0);  // only the channel refers to it now
+  audio->PauseChannel(0);
+  bbtest::FullCollection();
+  EXPECT_FALSE(bbtest::Reclaimed(blip));  // paused counts as audible
+  EXPECT_FALSE(bbtest::Reclaimed(sound->m_sample));
+  audio->ResumeChannel(0);
   blip->Discard();
   blip->Discard();
   gxtkSample* other = Load("e660.wav");  // flushes while the blip still plays
   EXPECT_EQ(gxtkAudio::discarded, std::vector<ALuint>{name});
   out->Render(0.3);
-  EXPECT_TRUE(alIsBuffer(name));  // nothing flushes until the next play or load
-  audio->PlaySample(other, 1, 0);
-  EXPECT_TRUE(gxtkAudio::discarded.empty());
-  EXPECT_FALSE(alIsBuffer(name));
-  // An error left behind by an unrelated call is not taken for a failed deletion.
-  gxtkSample* idle = Load("blip.wav");
-  name = idle->buffer;
-  idle->Discard();
-  alSourcef(0x7fffffff, AL_GAIN, 1);
-  audio->PlaySample(other, 1, 0);
-  EXPECT_FALSE(alIsBuffer(name));
-}
-
-TEST_F(AudioDevice, ASampleLivesWhileAudibleAndADestroyedOneGivesItsBufferBackLikeDiscard) {
-  gxtkSample* blip = Load("blip.wav");
-  audio->PlaySample(blip, 0, 0);  // only the channel refers to it now
-  audio->PauseChannel(0);
-  bbtest::FullCollection();
-  EXPECT_FALSE(bbtest::Reclaimed(blip));  // paused counts as audible
-  audio->ResumeChannel(0);
-  bbtest::FullCollection();
-  EXPECT_FALSE(bbtest::Reclaimed(blip));
-  out->Render(0.3);
   bbtest::FullCollection();
   EXPECT_TRUE(bbtest::Reclaimed(blip));
-  const ALuint name = blip->buffer;
-  blip->SetBuffer(0);
-  { gxtkSample dying(name); }
-  EXPECT_EQ(gxtkAudio::discarded, std::vector<ALuint>{name});
-  Load("e660.wav");
+  EXPECT_TRUE(alIsBuffer(name));  // nothing flushes until the next play or load
+  audio->PlaySample(other, 1, 0);
+  EXPECT_FALSE(alIsBuffer(name));
+  // A sample destroyed with its buffer gives it back like Discard; an error left behind by an
+  // unrelated call is not taken for a failed deletion.
+  const ALuint last = Load("blip.wav")->buffer;
+  { gxtkSample dying(last); }
+  EXPECT_EQ(gxtkAudio::discarded, std::vector<ALuint>{last});
+  alSourcef(0x7fffffff, AL_GAIN, 1);
+  audio->PlaySample(other, 1, 0);
   EXPECT_TRUE(gxtkAudio::discarded.empty());
+  EXPECT_FALSE(alIsBuffer(last));
 }
 
 }  // namespace

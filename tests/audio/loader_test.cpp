@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <fstream>
 #include <memory>
 
@@ -110,54 +109,28 @@ TEST(AudioLoader, HostileHeadersAreRefusedBeforeAnythingIsAllocated) {
   EXPECT_FALSE(Load(junk, "bad.wav").data);
 }
 
-TEST(AudioLoader, OggVorbisDecodesWholeToSixteenBitFrames) {
-  const Decoded d = Load(bbtest::Ogg(Sine("tone.wav", 44100, "-b 16 -c 1", "100000s")));
-  ASSERT_TRUE(d.data);
-  EXPECT_EQ(std::vector<int>({d.length, d.channels, d.format, d.hertz}), std::vector<int>({100000, 1, 2, 44100}));
-  std::vector<float> samples;
-  const short* pcm = reinterpret_cast<const short*>(d.data.get());
-  for (int i = 0; i < d.length; ++i) samples.push_back(pcm[i] / 32768.0f);
-  EXPECT_NEAR(bbtest::Frequency(samples, 44100), 440, 1);
-  EXPECT_NEAR(bbtest::Rms(samples), 0.5 / std::sqrt(2.0), 0.02);
-  const Decoded stereo = Load(bbtest::Ogg(Sine("stereo.wav", 22050, "-b 16 -c 2", "30000s")));
-  EXPECT_EQ(std::vector<int>({stereo.length, stereo.channels, stereo.hertz}), std::vector<int>({30000, 2, 22050}));
-}
-
-TEST(AudioLoader, DamagedOggStreamsEndQuietly) {
+TEST(AudioLoader, DamagedAndHostileOggStreamsEndQuietlyWithoutHugeAllocations) {
   const Bytes ogg = bbtest::ReadBytes(bbtest::Ogg(Sine("tone.wav", 44100, "-b 16 -c 2", "50000s")));
   for (size_t cut : {size_t(20), size_t(200), ogg.size() / 2}) {
     EXPECT_LE(Load(Bytes(ogg.begin(), ogg.begin() + long(cut)), "cut.ogg").length, 50000) << "cut after " << cut;
   }
-  // Scrambled bytes in the headers and in the audio packets.
-  for (size_t at : {size_t(30), size_t(120), size_t(400), ogg.size() / 3}) {
+  for (size_t at : {size_t(30), size_t(120), size_t(400), ogg.size() / 3}) {  // scrambled headers and packets
     Bytes bad = ogg;
     for (size_t i = at; i < at + 64 && i < bad.size(); ++i) bad[i] ^= static_cast<unsigned char>(i * 37 + 11);
     EXPECT_LE(Load(bad, "bad.ogg").length, 50000 + 8192) << "scrambled at " << at;
   }
-}
-
-TEST(AudioLoader, HostileOggCommentHeadersAreRefusedWithoutHugeAllocations) {
-  const Bytes ogg = bbtest::ReadBytes(bbtest::Ogg(Sine("tone.wav", 22050, "-b 16 -c 1", "5000s")));
+  // Comment headers whose lengths claim more than the packet holds.
   const unsigned char tag[] = {3, 'v', 'o', 'r', 'b', 'i', 's'};
-  const size_t comment = size_t(std::search(ogg.begin(), ogg.end(), tag, tag + 7) - ogg.begin());
-  ASSERT_LT(comment, ogg.size());
-  const size_t count = comment + 11 + (ogg[comment + 7] | ogg[comment + 8] << 8);  // after the vendor text
-  const struct {
-    const char* what;
-    size_t at;
-    unsigned value;
-  } patches[] = {
-      {"vendor longer than the packet", comment + 7, 0x7ffffff0u},
-      {"vendor length of -1", comment + 7, 0xffffffffu},
-      {"a billion comments", count, 0x40000000u},
-      {"a comment longer than the packet", count + 4, 0x10000000u},
-  };
-  for (const auto& p : patches) {
+  const size_t vendor = size_t(std::search(ogg.begin(), ogg.end(), tag, tag + 7) - ogg.begin()) + 7;
+  ASSERT_LT(vendor, ogg.size());
+  const size_t count = vendor + 4 + (ogg[vendor] | ogg[vendor + 1] << 8);
+  const std::pair<size_t, unsigned> patches[] = {{vendor, 0x7ffffff0u}, {vendor, 0xffffffffu}, {count, 0x40000000u}, {count + 4, 0x10000000u}};
+  for (const auto& [at, value] : patches) {
     Bytes bad = ogg;
-    PutU32(bad, p.at, p.value);
+    PutU32(bad, at, value);
     bbtest::ResetLargestAllocation();
-    EXPECT_FALSE(Load(bad, "bad.ogg").data) << p.what;
-    EXPECT_LE(LargestAllocation(), 5u * 1024 * 1024) << p.what;
+    EXPECT_FALSE(Load(bad, "bad.ogg").data) << at << ": " << value;
+    EXPECT_LE(LargestAllocation(), 5u * 1024 * 1024) << at << ": " << value;
   }
 }
 

@@ -1,7 +1,7 @@
 // graphics_support.h: what the graphics tests share (the audio and music tests borrow it too): the
 // host object, runtime-error expectations, files in the scratch folder, hand-made PNG files, and a
-// real window with a fresh device for the tests that draw through OpenGL and read the pixels back.
-// Those skip only when there is no display at all.
+// real window with a fresh device for the tests that draw through OpenGL and read pixels back
+// (skipped only when there is no display at all).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -89,18 +89,11 @@ inline Bytes Ihdr(uint32_t width, uint32_t height, int colorType) {
   return d;
 }
 
-// A zlib stream of stored blocks holding bytes.
+// A zlib stream of one stored block (at most 65535 bytes).
 inline Bytes ZlibStored(const Bytes& bytes) {
-  Bytes z = {0x78, 0x01};
-  size_t pos = 0;
-  do {
-    const size_t n = bytes.size() - pos > 65535 ? 65535 : bytes.size() - pos;
-    z.insert(z.end(), {static_cast<unsigned char>(pos + n == bytes.size()), static_cast<unsigned char>(n),
-                       static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(~n),
-                       static_cast<unsigned char>(~n >> 8)});
-    z.insert(z.end(), bytes.begin() + long(pos), bytes.begin() + long(pos + n));
-    pos += n;
-  } while (pos < bytes.size());
+  const size_t n = bytes.size();
+  Bytes z = {0x78, 0x01, 1, uint8_t(n), uint8_t(n >> 8), uint8_t(~n), uint8_t(~n >> 8)};
+  z.insert(z.end(), bytes.begin(), bytes.end());
   uint32_t s1 = 1, s2 = 0;
   for (unsigned char b : bytes) s1 = (s1 + b) % 65521, s2 = (s2 + s1) % 65521;
   PutBe32(z, (s2 << 16) | s1);
@@ -171,15 +164,6 @@ class GlFixture : public ::testing::Test {
       EXPECT_TRUE(Near(got, p.rgb)) << "at " << p.x << ", " << p.y << std::hex << ": 0x" << got << ", not 0x" << p.rgb;
     }
   }
-  // A surface of one colour, written through the device.
-  gxtkSurface* Solid(int w, int h, unsigned argb) {
-    gxtkSurface* s = device->CreateSurface(w, h);
-    Array<int> pixels(w * h);
-    for (int i = 0; i < w * h; ++i) pixels[i] = static_cast<int>(argb);
-    device->WritePixels2(s, pixels, 0, 0, w, h, 0, w);
-    return s;
-  }
-
   gxtkGraphics* device = nullptr;
 };
 

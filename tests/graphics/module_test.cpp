@@ -1,6 +1,6 @@
-// The graphics module over a device that logs what reaches it: the frame's starting state, the
-// matrix and when it is handed over, the matrix stack, image frames and flags, image drawing and
-// the font. No OpenGL is needed; how the matrix places pixels is checked in surface_gl_test.cpp.
+// The graphics module over a device that logs what reaches it: the matrix and when it is handed
+// over, the matrix stack, image frames and flags, image drawing and the font. No OpenGL is needed;
+// the frame's starting state and how the matrix places pixels are checked in surface_gl_test.cpp.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -15,10 +15,6 @@ class LoggingDevice : public gxtkGraphics {
  public:
   int Width() override { return 640; }
   int Height() override { return 480; }
-  int SetColor(float r, float g, float b) override { return Note("SetColor", r, g, b); }
-  int SetAlpha(float a) override { return Note("SetAlpha", a); }
-  int SetBlend(int mode) override { return Note("SetBlend", mode); }
-  int SetScissor(int x, int y, int w, int h) override { return Note("SetScissor", x, y, w, h); }
   int SetMatrix(float a, float b, float c, float d, float tx, float ty) override { return Note("SetMatrix", a, b, c, d, tx, ty); }
   int Cls(float r, float g, float b) override { return Note("Cls", r, g, b); }
   int DrawRect(float x, float y, float w, float h) override { return Note("DrawRect", x, y, w, h); }
@@ -43,14 +39,11 @@ class LoggingDevice : public gxtkGraphics {
   Log log;
 };
 
-c_Image* NewImage() { return (new c_Image)->m_new(); }
-
-// A surface of that size without pixels: frames are cut by its size alone.
-gxtkSurface* Blank(int w, int h) {
+// An image cut from a surface of that size without pixels: frames are cut by its size alone.
+c_Image* Image(int w, int h, int frames, int flags) {
   gxtkSurface* s = new gxtkSurface;
-  s->width = w;
-  s->height = h;
-  return s;
+  s->width = w, s->height = h;
+  return (new c_Image)->m_new()->p_Init(s, frames, flags);
 }
 
 // An image's frame size, handle, flags left set (Whole surface, Centre handle, padding in X or Y)
@@ -71,6 +64,10 @@ class Graphics_Module : public ::testing::Test {
     gc_assign(bb_graphics_context, (new c_GraphicsContext)->m_new());
     bb_graphics_SetGraphicsDevice(device);
     bb_graphics_BeginRender();
+    bb_graphics_Translate(5, 5);  // left over from the frame before
+    bb_graphics_PushMatrix();
+    bb_graphics_EndRender();
+    bb_graphics_BeginRender();
     device->log.clear();
   }
   void TearDown() override { bb_graphics_EndRender(); }
@@ -78,21 +75,7 @@ class Graphics_Module : public ::testing::Test {
   LoggingDevice* device = new LoggingDevice;
 };
 
-TEST_F(Graphics_Module, BeginRenderResetsTheStateAndSendsIt) {
-  bb_graphics_SetColor(1, 2, 3);
-  bb_graphics_SetBlend(1);
-  bb_graphics_Translate(5, 5);
-  bb_graphics_PushMatrix();
-  bb_graphics_EndRender();
-  device->log.clear();
-  bb_graphics_BeginRender();
-  EXPECT_EQ(bb_graphics_context->m_matrixSp, 0);
-  bb_graphics_DrawRect(0, 0, 1, 1);
-  EXPECT_EQ(device->log, (Log{"SetColor 255 255 255", "SetAlpha 1", "SetBlend 0", "SetScissor 0 0 640 480",
-                              "SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1"}));
-}
-
-TEST_F(Graphics_Module, TheMatrixReachesTheDeviceOnlyWhenSomethingIsDrawnAndArraysNeedSixElements) {
+TEST_F(Graphics_Module, TheMatrixIsSentOnlyWhenSomethingIsDrawnAndArraysNeedSixElements) {
   bb_graphics_DrawRect(0, 0, 1, 1);
   bb_graphics_DrawLine(0, 0, 1, 1);
   bb_graphics_Translate(3, 4);
@@ -102,11 +85,8 @@ TEST_F(Graphics_Module, TheMatrixReachesTheDeviceOnlyWhenSomethingIsDrawnAndArra
   bb_graphics_Cls(0, 0, 0);
   bb_graphics_ReadPixels(Array<int>(400), 1, 2, 20, 10, 0, 0);  // a pitch of 0 is the width
   bb_graphics_ReadPixels(Array<int>(400), 0, 0, 5, 5, 3, 7);
-  const float m[6] = {1, 2, 3, 4, 5, 6};
-  bb_graphics_SetMatrix2(Array<float>(m, 6));
-  bb_graphics_Transform2(Array<float>(m, 6));
-  bb_graphics_SetMatrix2(Array<float>(m, 5));
-  bb_graphics_Transform2(Array<float>(m, 5));
+  const float m[6] = {1, 2, 3, 4, 5, 6};  // arrays need six elements
+  for (int n : {6, 5}) bb_graphics_SetMatrix2(Array<float>(m, n)), bb_graphics_Transform2(Array<float>(m, n));
   bb_graphics_DrawRect(0, 0, 1, 1);
   bb_graphics_SetMatrix(1, 0, 0, 1, 0, 0);  // the identity again is a change too
   bb_graphics_DrawRect(0, 0, 1, 1);
@@ -130,31 +110,22 @@ TEST_F(Graphics_Module, TheMatrixStackKeepsThirtyTwoLevelsAndOverflowAndUnderflo
   BB_EXPECT_RUNTIME_ERROR(bb_graphics_PopMatrix(), "Matrix stack underflow");
 }
 
-TEST_F(Graphics_Module, ImagesCutTheirSurfaceIntoFramesByCountOrInRowsAndApplyTheirFlags) {
-  const struct {
-    c_Image* image;
-    const char* frames;
-  } cases[] = {
-      {NewImage()->p_Init(Blank(64, 16), 4, 0), "16x16 handle 0,0 : 0,0 16,0 32,0 48,0"},
-      {NewImage()->p_Init(Blank(64, 16), 1, 0), "64x16 handle 0,0 W: 0,0"},
-      {NewImage()->p_Init(Blank(24, 8), 3, c_Image::PadX), "6x8 handle 0,0 X: 1,0 9,0 17,0"},
-      {NewImage()->p_Init(Blank(64, 16), 1, c_Image::PadY), "64x14 handle 0,0 Y: 0,1"},
-      {NewImage()->p_Init(Blank(32, 32), 1, c_Image::CentreHandle), "32x32 handle 16,16 W: 0,0"},
-      {NewImage()->p_Init(Blank(32, 32), 1, c_Image::CentreHandle | c_Image::PadX | c_Image::PadY), "30x30 handle 15,15 XY: 1,1"},
-      {NewImage()->p_Init2(Blank(64, 64), 0, 0, 32, 32, 4, 0, nullptr, 0, 0, 64, 64), "32x32 handle 0,0 : 0,0 32,0 0,32 32,32"},
-      // A start inside the source wraps to the next row, and the source's offset is added.
-      {NewImage()->p_Init2(Blank(64, 64), 32, 0, 16, 16, 3, 0, nullptr, 8, 4, 48, 32), "16x16 handle 0,0 : 40,4 8,20 24,20"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Frames(c.image), c.frames);
-  gxtkSurface* s = Blank(64, 64);
-  BB_EXPECT_RUNTIME_ERROR(NewImage()->p_Init2(s, 0, 0, 16, 16, 17, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
-  BB_EXPECT_RUNTIME_ERROR(NewImage()->p_Init2(s, 0, 0, 80, 16, 1, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
-  BB_EXPECT_RUNTIME_ERROR(NewImage()->p_Init(s, 0, 0), "Image frame count must be at least 1");
+TEST_F(Graphics_Module, ImagesCutTheirSurfaceIntoFramesInRowsAndApplyTheirFlags) {
+  c_Image* grid = (new c_Image)->m_new()->p_Init2(Image(64, 64, 1, 0)->m_surface, 32, 0, 16, 16, 3, 0, nullptr, 8, 4, 48, 32);
+  EXPECT_EQ(Frames(grid), "16x16 handle 0,0 : 40,4 8,20 24,20");  // the source offset added, wrapped to its next row
+  EXPECT_EQ(Frames(Image(64, 16, 4, 0)), "16x16 handle 0,0 : 0,0 16,0 32,0 48,0");
+  EXPECT_EQ(Frames(Image(24, 8, 3, c_Image::PadX)), "6x8 handle 0,0 X: 1,0 9,0 17,0");
+  EXPECT_EQ(Frames(Image(64, 16, 1, c_Image::PadY)), "64x14 handle 0,0 Y: 0,1");
+  EXPECT_EQ(Frames(Image(32, 32, 1, c_Image::CentreHandle)), "32x32 handle 16,16 W: 0,0");
+  EXPECT_EQ(Frames(Image(32, 32, 1, c_Image::CentreHandle | c_Image::PadX | c_Image::PadY)), "30x30 handle 15,15 XY: 1,1");
+  BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(grid->m_surface, 0, 0, 16, 16, 17, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
+  BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(grid->m_surface, 0, 0, 80, 16, 1, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
+  BB_EXPECT_RUNTIME_ERROR(Image(64, 64, 0, 0), "Image frame count must be at least 1");
 }
 
-TEST_F(Graphics_Module, ImagesAreDrawnAboutTheirHandleAndFramesThatDoNotExistDrawNothing) {
-  c_Image* strip = NewImage()->p_Init(Blank(64, 16), 4, 0);
-  c_Image* whole = NewImage()->p_Init(Blank(64, 16), 1, c_Image::CentreHandle);
+TEST_F(Graphics_Module, ImagesAreDrawnAboutTheirHandleFramesThatDoNotExistNotAtAllAndTheFontFallsBack) {
+  c_Image* strip = Image(64, 16, 4, 0);
+  c_Image* whole = Image(64, 16, 1, c_Image::CentreHandle);
   strip->p_SetHandle(8, 8);
   bb_graphics_DrawImage(strip, 100, 50, 2);
   bb_graphics_DrawImage(whole, 3, 4, 0);
@@ -165,19 +136,16 @@ TEST_F(Graphics_Module, ImagesAreDrawnAboutTheirHandleAndFramesThatDoNotExistDra
   bb_graphics_DrawImage2(strip, 100, 50, 0, 1, 1, 1);
   bb_graphics_DrawImage2(whole, 0, 0, 0, 1, 1, 0);
   bb_graphics_DrawRect(0, 0, 1, 1);  // under the matrix from before the DrawImage2 calls
-  EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawSurface2 92 42 32 0 16 16", "DrawSurface -29 -4",
-                              "SetMatrix 1 0 0 1 1092 42", "DrawSurface2 0 0 16 0 16 16", "SetMatrix 1 0 0 1 968 -8",
-                              "DrawSurface 0 0", "SetMatrix 1 0 0 1 1000 0", "DrawRect 0 0 1 1"}));
-}
-
-TEST_F(Graphics_Module, TheFontFallsBackToTheBuiltInOneQuietly) {
-  bb_graphics_SetFont(nullptr, 7);  // this working folder has no data/default_font.png
+  EXPECT_EQ(device->log,
+            (Log{"SetMatrix 1 0 0 1 0 0", "DrawSurface2 92 42 32 0 16 16", "DrawSurface -29 -4", "SetMatrix 1 0 0 1 1092 42",
+                 "DrawSurface2 0 0 16 0 16 16", "SetMatrix 1 0 0 1 968 -8", "DrawSurface 0 0", "SetMatrix 1 0 0 1 1000 0",
+                 "DrawRect 0 0 1 1"}));
+  bb_graphics_SetFont(nullptr, 7);  // this working folder has no data/default_font.png: no font, no complaint
   EXPECT_EQ(bb_graphics_context->m_font, nullptr);
   EXPECT_EQ(bb_graphics_context->m_firstChar, 32);
-  c_Image* builtIn = NewImage()->p_Init(Blank(768, 8), 96, c_Image::PadX);
-  gc_assign(bb_graphics_context->m_defaultFont, builtIn);
+  gc_assign(bb_graphics_context->m_defaultFont, strip);
   bb_graphics_SetFont(nullptr, 7);
-  EXPECT_EQ(bb_graphics_context->m_font, builtIn);
+  EXPECT_EQ(bb_graphics_context->m_font, strip);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // The game's hooks into the player: pausing, the music setting and stopping silence it, the voices
-// keep to their channels, loading holds the sequencer, starting the demo song clears an earlier
-// song's leftovers, and the collector keeps what a player holds.
+// keep to their channels, loading holds the sequencer, and the collector keeps what a player holds.
+// That starting the demo song clears an earlier song's leftovers is checked in loading_gl_test.cpp.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <iterator>
 
-#include "game/music/demo_song.h"
 #include "music_support.h"
 
 namespace {
@@ -86,22 +85,6 @@ TEST_F(KxHooks, LoadingHoldsTheSequencerAndTheRenderHookWaitsForAFrame) {
   player->m_loadStep = 0;
   Tick();
   EXPECT_EQ(player->m_step, 1);
-}
-
-TEST_F(KxHooks, StartingTheDemoSongClearsTheLeftoversOfAnEarlierSong) {
-  player->m_step = 17, player->m_section = 5, player->m_repeatsLeft = 3;
-  player->m_state = c_KxPlayer::kStopped;
-  for (Array<int>* a : {&player->m_patternCount, &player->m_voicePattern, &player->m_voiceMuted,
-                        &player->m_voiceMutedNext, &player->m_voiceLeadIn}) {
-    for (int v = 0; v < 8; ++v) (*a)[v] = 1;
-  }
-  bb_music_StartDemoSong(player);
-  EXPECT_EQ(std::vector<int>({player->m_loadStep, player->m_state, player->m_step, player->m_section, player->m_repeatsLeft}),
-            std::vector<int>({1, c_KxPlayer::kPlaying, 0, 0, 0}));
-  for (Array<int>* a : {&player->m_patternCount, &player->m_voicePattern, &player->m_voiceMuted,
-                        &player->m_voiceMutedNext, &player->m_voiceLeadIn}) {
-    EXPECT_EQ(std::vector<int>(a->Data(), a->Data() + 8), std::vector<int>(8, 0));
-  }
 }
 
 TEST_F(KxHooks, TheCollectorKeepsWhatAReachablePlayerHolds) {

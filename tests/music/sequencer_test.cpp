@@ -52,39 +52,18 @@ TEST_F(KxSequencer, APatternBreakSendsTheLaterVoicesToTheLastStepAndTheNextTickT
 }
 
 TEST_F(KxSequencer, AlternationSwapsAPatternPairFromRepeatToRepeatButNeverLeavesTheSongsPatterns) {
+  SetCell(0, 2, 5, 13, 20, c_KxPlayer::kAlternate, 1);
+  SetCell(1, 2, 5, 25, 20, c_KxPlayer::kAlternate, 2);
   // Back from the first pattern and on from the last would read outside the pattern data.
   SetCell(0, 3, 0, 13, 20, c_KxPlayer::kAlternate, 2);
   SetCell(63, 4, 0, 25, 20, c_KxPlayer::kAlternate, 1);
   player->m_voicePattern[4] = 63;
-  player->m_repeatsLeft = 2;
-  Tick();
-  player->m_step = 0;
-  player->m_repeatsLeft = 1;
-  Tick();
-  EXPECT_EQ(Sent(kAccompany, "rate"), (Log{"1", "1"}));
-  EXPECT_EQ(Sent(kBass, "rate"), (Log{"2", "2"}));
-
-  SetCell(0, 2, 5, 13, 20, c_KxPlayer::kAlternate, 1);
-  SetCell(1, 2, 5, 25, 20, c_KxPlayer::kAlternate, 2);
-  player->m_step = 0;
   player->m_repeatsLeft = 4;
   Tick(4 * 64);
   // Repeats left 4 (even: stays), 3 (odd: on to 1), 2 (even: back to 0), 1 (odd: on to 1).
   EXPECT_EQ(Sent(kLead, "rate"), (Log{"1", "2", "1", "2"}));
-}
-
-TEST_F(KxSequencer, VolumesMapOntoTheMasterLevelAndThirtyOneSilences) {
-  const struct {
-    int note, volume;
-    float master;
-    Log sent;
-  } cases[] = {{13, 30, 0.5f, {"0.5"}}, {13, 16, 0.5f, {"0.2586"}}, {0, 0, 0.5f, {}}, {0, 31, 0.5f, {"0"}}, {13, 30, 0.8f, {"0.8"}}};
-  for (const auto& c : cases) {
-    Commands().clear();
-    player->m_masterVolume = c.master;
-    player->p_Kx_PlayNote(2, c.note, c.volume, 0, 0);
-    EXPECT_EQ(Sent(kLead, "volume"), c.sent) << c.volume;
-  }
+  EXPECT_EQ(Sent(kAccompany, "rate"), Log(4, "1"));
+  EXPECT_EQ(Sent(kBass, "rate"), Log(4, "2"));
 }
 
 TEST_F(KxSequencer, TheEnvelopeHoldsFourStepsThenFadesFasterAndFasterAndADrumHitHoldsLonger) {
@@ -120,21 +99,26 @@ TEST_F(KxSequencer, DrumNotesPlayTheirKitEntriesOncePannedToTheirSideAndOtherNot
   EXPECT_EQ(Sent(kDrumsB, "stop").size(), 9u);
 }
 
-TEST_F(KxSequencer, MelodicNotesLoopTheirSampleAtThePitchOfTheNoteTimesTheChordRoot) {
-  const auto play = [this](int voice, int note, const char* chord) {
+TEST_F(KxSequencer, NotesSoundAtTheirVolumeAndMelodicOnesLoopAtTheNotesPitchTimesTheChordRoot) {
+  const auto play = [this](int voice, int note, const char* chord, int volume = 20) {
     Commands().clear();
     player->m_chord = String(chord);
-    player->p_Kx_PlayNote(voice, note, 20, 0, 0);
+    player->p_Kx_PlayNote(voice, note, volume, 0, 0);
     return Sent(32 - 1 - voice, "");
   };
   EXPECT_EQ(play(2, 13, "q "), (Log{"volume 0.3276", "stop", "rate 1", "play v2 1"}));
+  EXPECT_EQ(play(2, 0, "q ", 16), Log{"volume 0.2586"});  // 1 to 30 onto the master level of 0.5
+  EXPECT_EQ(play(2, 0, "q ", 0), Log{});                  // 0 keeps the level
+  EXPECT_EQ(play(2, 0, "q ", 31), Log{"volume 0"});       // 31 silences
+  player->m_masterVolume = 0.8f;
+  EXPECT_EQ(play(2, 0, "q ", 30), Log{"volume 0.8"});
   EXPECT_EQ(play(3, 13, "b ")[2], "rate 0.749");
   EXPECT_EQ(play(4, 25, "qj ")[2], "rate 2");
   EXPECT_EQ(play(2, 13, "Q ")[2], "rate 1");  // a key that names no note leaves the pitch alone
   EXPECT_EQ(play(2, 32, "q ")[2], "rate 2.996");
   EXPECT_EQ(play(2, 33, "q ")[2], "rate 0");  // beyond the notes
-  player->m_voiceSound[4] = nullptr;  // without a sample the rate is still set, and nothing plays
-  EXPECT_EQ(play(4, 13, "q "), (Log{"volume 0.3276", "stop", "rate 1"}));
+  player->m_voiceSound[4] = nullptr;          // without a sample the rate is still set, and nothing plays
+  EXPECT_EQ(play(4, 13, "q "), (Log{"volume 0.5241", "stop", "rate 1"}));
   player->m_state = c_KxPlayer::kStopped;  // outside play the chord is not applied
   EXPECT_EQ(play(2, 20, "z ")[2], "rate 1.498");
 }
