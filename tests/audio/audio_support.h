@@ -45,19 +45,11 @@ inline double Rms(const std::vector<float>& samples) {
   return samples.empty() ? 0 : std::sqrt(sum / double(samples.size()));
 }
 
-// Frequency of the dominant tone, from the spacing of upward zero crossings; 0 for silence.
+// Frequency of the dominant tone, from the count of upward zero crossings (give or take one).
 inline double Frequency(const std::vector<float>& samples, int rate) {
-  double first = -1, last = -1;
   int crossings = 0;
-  for (size_t i = 1; i < samples.size(); ++i) {
-    const float a = samples[i - 1], b = samples[i];
-    if (a < 0 && b >= 0) {
-      last = double(i - 1) + double(-a) / double(b - a);
-      if (first < 0) first = last;
-      ++crossings;
-    }
-  }
-  return crossings > 1 ? (crossings - 1) * double(rate) / (last - first) : 0;
+  for (size_t i = 1; i < samples.size(); ++i) crossings += samples[i - 1] < 0 && samples[i] >= 0;
+  return samples.empty() ? 0 : crossings * double(rate) / double(samples.size());
 }
 
 // A stretch of stereo mix.

@@ -128,13 +128,6 @@ struct Probe {
   unsigned rgb;
 };
 
-inline bool Near(unsigned got, unsigned want) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    if (std::abs(int((got >> shift) & 255) - int((want >> shift) & 255)) > 1) return false;
-  }
-  return true;
-}
-
 // A fresh device at the start of a frame, with the module's frame state, on a black window.
 class GlFixture : public ::testing::Test {
  protected:
@@ -152,16 +145,14 @@ class GlFixture : public ::testing::Test {
     if (device) device->Flush(), bb_graphics_EndRender();
   }
 
-  // One pixel of the frame being drawn (pending drawing included), as 0xAARRGGBB.
-  unsigned Pixel(int x, int y) {
-    Array<int> one(1);
-    device->ReadPixels(one, x, y, 1, 1, 0, 1);
-    return static_cast<unsigned>(one[0]);
-  }
+  // Reads back each probed pixel of the frame being drawn (pending drawing included).
   void ExpectPixels(std::initializer_list<Probe> probes) {
     for (const Probe& p : probes) {
-      const unsigned got = Pixel(p.x, p.y) & 0xFFFFFF;
-      EXPECT_TRUE(Near(got, p.rgb)) << "at " << p.x << ", " << p.y << std::hex << ": 0x" << got << ", not 0x" << p.rgb;
+      Array<int> one(1);
+      device->ReadPixels(one, p.x, p.y, 1, 1, 0, 1);
+      bool near = true;
+      for (int shift = 0; shift < 24; shift += 8) near = near && std::abs((one[0] >> shift & 255) - int(p.rgb >> shift & 255)) <= 1;
+      EXPECT_TRUE(near) << "at " << p.x << ", " << p.y << std::hex << ": 0x" << (one[0] & 0xFFFFFF) << ", not 0x" << p.rgb;
     }
   }
   gxtkGraphics* device = nullptr;

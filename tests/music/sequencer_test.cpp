@@ -1,9 +1,11 @@
 // The sequencer and the note routine, judged by the channel commands they give: step timing,
-// pattern break and alternation, volume and envelope, drums, pitch, chords, slides, rests and
-// lead-ins, and the song structure. That one song seed always gives the same music is checked with
-// the demo song in loading_gl_test.cpp.
+// pattern break and alternation, volume and envelope, drums, pitch, chords, slides and the song
+// structure; and the game's hooks: pausing, the music setting and stopping silence the player, and
+// its voices keep to their channels. That one song seed always gives the same music is checked
+// with the demo song in loading_gl_test.cpp.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "music_support.h"
@@ -13,26 +15,23 @@ namespace {
 using namespace kxtest;
 
 class KxSequencer : public KxFixture {};
+class KxHooks : public KxFixture {};
 
 TEST_F(KxSequencer, AStepIsDueOnceItsTimeHasPassedAndOverdueStepsComeOnePerTick) {
   std::vector<int> steps;
-  const auto update = [&](int now) {
+  const auto update = [&](int due, int now) {
+    if (due) player->m_nextStepMs = due;
     Clock()->now = now;
     player->p_Kx_Alive_U(0, 1);
     steps.push_back(player->m_step);
   };
-  player->m_nextStepMs = 5000;
-  update(5000);
-  update(5001);
-  EXPECT_EQ(player->m_nextStepMs, 5084);
-  for (int i = 0; i < 7; ++i) update(5084 + 4 * 84 + 1);  // five steps due
-  player->m_nextStepMs = Clock()->now + 123456;
-  update(Clock()->now);
-  player->m_nextStepMs = Clock()->now + 123457;  // implausibly far ahead: due
-  update(Clock()->now);
+  update(5000, 5000);
+  update(0, 5001);
+  for (int i = 0; i < 7; ++i) update(0, 5084 + 4 * 84 + 1);  // five steps due
+  update(Clock()->now + 123456, Clock()->now);
+  update(Clock()->now + 123457, Clock()->now);  // implausibly far ahead: due
   EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 6, 6, 6, 7}));
-  player->m_nextStepMs = 40000001;  // hours into the game the steps still land 84 ms apart
-  update(40000002);
+  update(40000001, 40000002);  // hours into the game the steps still land 84 ms apart
   EXPECT_EQ(player->m_nextStepMs, 40000085);
 }
 
@@ -141,25 +140,6 @@ TEST_F(KxSequencer, SlidesMoveTheRateEveryStepWithinAQuarterAndFourTimes) {
   EXPECT_EQ(Sent(kLead, "rate"), (Log{"1", "1.1", "1.2", "1", "2", "4", "4", "1.933", "0.25", "0.25"}));
 }
 
-TEST_F(KxSequencer, ARestingVoiceIsSilentUnlessItLeadsIntoTheNextSection) {
-  // In the last eight steps of a section's last repeat a voice that plays next may come in early.
-  const struct {
-    int repeatsLeft, step, leadIn, mutedNext;
-    size_t plays;
-  } cases[] = {{0, 0, 0, 0, 0}, {1, 56, 1, 1, 0}, {1, 55, 1, 0, 0}, {2, 60, 1, 0, 0}, {1, 56, 0, 0, 0}, {1, 56, 1, 0, 1}};
-  player->m_voiceMuted[2] = 1;
-  for (const auto& c : cases) {
-    Commands().clear();
-    player->m_repeatsLeft = c.repeatsLeft;
-    player->m_step = c.step;
-    player->m_voiceLeadIn[2] = c.leadIn;
-    player->m_voiceMutedNext[2] = c.mutedNext;
-    player->p_Kx_PlayNote(2, 13, 20, c_KxPlayer::kSlideUp, 9);
-    EXPECT_EQ(Sent(kLead, "play").size(), c.plays) << c.repeatsLeft << " " << c.step << " " << c.leadIn << " " << c.mutedNext;
-    EXPECT_EQ(Sent(kLead, "rate").size(), 2 * c.plays);
-  }
-}
-
 TEST_F(KxSequencer, EachBarTakesTheNextChordRootAndAProgressionIsDrawnWhenOneEnds) {
   SetCell(0, 2, 0, 13, 20);
   Tick(2 * 64);  // an empty chord string keeps every bar at unison
@@ -208,6 +188,67 @@ TEST_F(KxSequencer, SectionsLastTwoOrFourBarsDrawTheirPatternsAndRestsAndBothDru
   EXPECT_EQ(lengths, (std::set<int>{2, 4}));
   EXPECT_EQ(patterns, (std::set<int>{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_GT(bothDrawn, 10);
+}
+
+TEST_F(KxHooks, PauseMusicOffAndStopSilenceTheSoundingVoicesOnceAndHoldTheStep) {
+  const std::function<void(c_KxPlayer*)> silencers[] = {
+      [](c_KxPlayer* p) { p->p_Kx_Alive_U(1, 1); },  // paused
+      [](c_KxPlayer* p) { p->p_Kx_Alive_U(0, 0); },  // music switched off
+      [](c_KxPlayer* p) { p->p_Kx_Stop(0); },
+      [](c_KxPlayer* p) { p->m_state = c_KxPlayer::kStopped, p->p_Kx_Alive_U(0, 1); },  // stopped through its state
+  };
+  for (const auto& silence : silencers) {
+    player = NewPlayer();
+    for (int v : {0, 2, 3, 4}) SetCell(0, v, 0, 13, 20);  // all voices but kit B start sounding
+    Tick();
+    Commands().clear();
+    Clock()->now = player->m_nextStepMs + 500;  // a step is overdue
+    silence(player);
+    silence(player);  // nothing more to silence
+    EXPECT_EQ(Commands(), (Log{"31 stop", "29 stop", "28 stop", "27 stop"}));
+    EXPECT_EQ(player->m_step, 1);
+  }
+  // A full stop stops the player for good, however late the update.
+  player->m_state = c_KxPlayer::kPlaying;
+  player->p_Kx_Stop(1);
+  EXPECT_EQ(player->m_state, c_KxPlayer::kStopped);
+  Tick();
+  EXPECT_EQ(player->m_step, 1);
+}
+
+TEST_F(KxHooks, PlayGoesOn150MsAfterAPauseFromTheSameStepAndAtOnceWhenTheMusicIsOnAgain) {
+  std::vector<int> steps;
+  const auto update = [&](int now, int paused, int enabled) {
+    Clock()->now = now;
+    player->p_Kx_Alive_U(paused, enabled);
+    steps.push_back(player->m_step);
+  };
+  update(player->m_nextStepMs + 500, 1, 1);  // a step is overdue
+  update(Clock()->now + 1000, 1, 1);         // held for as long as the pause lasts
+  const int end = Clock()->now;
+  update(end + 150, 0, 1);
+  update(end + 151, 0, 1);
+  const int due = player->m_nextStepMs;
+  update(due + 500, 0, 0);  // switched off: the due time holds
+  EXPECT_EQ(player->m_nextStepMs, due);
+  update(due + 500, 0, 1);
+  EXPECT_EQ(steps, (std::vector<int>{0, 0, 0, 1, 1, 2}));
+}
+
+TEST_F(KxHooks, VoicesWhoseChannelsAreNotSampleChannelsStaySilent) {
+  for (int v = 0; v < 5; ++v) SetCell(0, v, 0, 13, 20, c_KxPlayer::kSlideUp, 9);
+  // Below a base of 34 the drums would land on the music channel and beyond the last channel.
+  player->p_Kx_Init(34, 0, 0, 0, 0);
+  Tick();
+  player->p_Kx_Stop(0);
+  for (const std::string& line : Commands()) EXPECT_TRUE(std::stoi(line) >= 1 && std::stoi(line) <= 31) << line;
+  EXPECT_EQ(Sent(31, "play"), Log{"v2 1"});
+  EXPECT_EQ(Sent(31, "stop").size(), 2u);
+  Commands().clear();
+  player->p_Kx_Init(0, 0, 0, 0, 0);  // without a channel base every channel is below 1
+  Tick();
+  player->p_Kx_Stop(1);
+  EXPECT_TRUE(Commands().empty());
 }
 
 }  // namespace
