@@ -80,8 +80,6 @@ class Loopback {
     alcDestroyContext(audio->alcContext);
     alcCloseDevice(device_);
   }
-  Loopback(const Loopback&) = delete;
-  Loopback& operator=(const Loopback&) = delete;
 
   // The next stretch of the mix; skip drops its first frames (the fade in of what just started).
   Mix Render(double seconds, int skip = 0) {

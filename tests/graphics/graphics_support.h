@@ -35,15 +35,9 @@ inline BBDesktopGame* Host() {
 // Runs the statement in a child and expects the runtime error path with this message: the report
 // goes to standard output (sent to standard error here) and, with no debugger commands on standard
 // input, the process ends with status -1.
-#define BB_EXPECT_RUNTIME_ERROR(statement, message)                \
-  EXPECT_EXIT(                                                     \
-      {                                                            \
-        if (!std::freopen("/dev/null", "r", stdin)) std::_Exit(3); \
-        dup2(2, 1);                                                \
-        statement;                                                 \
-        std::_Exit(0);                                             \
-      },                                                           \
-      ::testing::ExitedWithCode(255), "Runtime Error : " message)
+#define BB_EXPECT_RUNTIME_ERROR(statement, message)                                                     \
+  EXPECT_EXIT((std::freopen("/dev/null", "r", stdin), dup2(2, 1), [&] { statement; }(), std::_Exit(0)), \
+              ::testing::ExitedWithCode(255), "Runtime Error : " message)
 
 inline Bytes ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -151,8 +145,8 @@ class GlFixture : public ::testing::Test {
       Array<int> one(1);
       device->ReadPixels(one, p.x, p.y, 1, 1, 0, 1);
       bool near = true;
-      for (int shift = 0; shift < 24; shift += 8) near = near && std::abs((one[0] >> shift & 255) - int(p.rgb >> shift & 255)) <= 1;
-      EXPECT_TRUE(near) << "at " << p.x << ", " << p.y << std::hex << ": 0x" << (one[0] & 0xFFFFFF) << ", not 0x" << p.rgb;
+      for (int at = 0; at < 24; at += 8) near = near && std::abs((one[0] >> at & 255) - int(p.rgb >> at & 255)) <= 1;
+      EXPECT_TRUE(near) << "at " << p.x << ", " << p.y << std::hex << ": " << (one[0] & 0xFFFFFF) << ", not " << p.rgb;
     }
   }
   gxtkGraphics* device = nullptr;

@@ -1,6 +1,6 @@
 // The graphics module over a device that logs what reaches it: the matrix and when it is handed
 // over, the matrix stack, image frames and flags, image drawing and the font. No OpenGL is needed;
-// the frame's starting state and how the matrix places pixels are checked in surface_gl_test.cpp.
+// how the matrix places pixels is checked in gl_test.cpp.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -11,11 +11,18 @@ namespace {
 
 using Log = std::vector<std::string>;
 
+// Logs drawing and the matrix (the frame state the module sends is checked on screen).
 class LoggingDevice : public gxtkGraphics {
  public:
   int Width() override { return 640; }
   int Height() override { return 480; }
-  int SetMatrix(float a, float b, float c, float d, float tx, float ty) override { return Note("SetMatrix", a, b, c, d, tx, ty); }
+  int SetColor(float, float, float) override { return 0; }
+  int SetAlpha(float) override { return 0; }
+  int SetBlend(int) override { return 0; }
+  int SetScissor(int, int, int, int) override { return 0; }
+  int SetMatrix(float a, float b, float c, float d, float x, float y) override {
+    return Note("SetMatrix", a, b, c, d, x, y);
+  }
   int Cls(float r, float g, float b) override { return Note("Cls", r, g, b); }
   int DrawRect(float x, float y, float w, float h) override { return Note("DrawRect", x, y, w, h); }
   int DrawLine(float x1, float y1, float x2, float y2) override { return Note("DrawLine", x1, y1, x2, y2); }
@@ -90,9 +97,10 @@ TEST_F(Graphics_Module, TheMatrixIsSentOnlyWhenSomethingIsDrawnAndArraysNeedSixE
   bb_graphics_DrawRect(0, 0, 1, 1);
   bb_graphics_SetMatrix(1, 0, 0, 1, 0, 0);  // the identity again is a change too
   bb_graphics_DrawRect(0, 0, 1, 1);
-  EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1", "DrawLine 0 0 1 1", "SetMatrix 2 0 0 2 3 4",
-                              "DrawOval 5 14 10 12", "Cls 0 0 0", "ReadPixels 1 2 20 10 0 20", "ReadPixels 0 0 5 5 3 7",
-                              "SetMatrix 7 10 15 22 28 40", "DrawRect 0 0 1 1", "SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1"}));
+  EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1", "DrawLine 0 0 1 1",
+                              "SetMatrix 2 0 0 2 3 4", "DrawOval 5 14 10 12", "Cls 0 0 0", "ReadPixels 1 2 20 10 0 20",
+                              "ReadPixels 0 0 5 5 3 7", "SetMatrix 7 10 15 22 28 40", "DrawRect 0 0 1 1",
+                              "SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1"}));
 }
 
 TEST_F(Graphics_Module, TheMatrixStackKeepsThirtyTwoLevelsAndOverflowAndUnderflowAreRuntimeErrors) {
@@ -111,15 +119,17 @@ TEST_F(Graphics_Module, TheMatrixStackKeepsThirtyTwoLevelsAndOverflowAndUnderflo
 }
 
 TEST_F(Graphics_Module, ImagesCutTheirSurfaceIntoFramesInRowsAndApplyTheirFlags) {
-  c_Image* grid = (new c_Image)->m_new()->p_Init2(Image(64, 64, 1, 0)->m_surface, 32, 0, 16, 16, 3, 0, nullptr, 8, 4, 48, 32);
-  EXPECT_EQ(Frames(grid), "16x16 handle 0,0 : 40,4 8,20 24,20");  // the source offset added, wrapped to its next row
+  c_Image* grid = Image(64, 64, 1, 0);
+  grid->p_Init2(grid->m_surface, 32, 0, 16, 16, 3, 0, nullptr, 8, 4, 48, 32);  // wraps to its next row
+  EXPECT_EQ(Frames(grid), "16x16 handle 0,0 : 40,4 8,20 24,20");              // with the source offset added
   EXPECT_EQ(Frames(Image(64, 16, 4, 0)), "16x16 handle 0,0 : 0,0 16,0 32,0 48,0");
   EXPECT_EQ(Frames(Image(24, 8, 3, c_Image::PadX)), "6x8 handle 0,0 X: 1,0 9,0 17,0");
   EXPECT_EQ(Frames(Image(64, 16, 1, c_Image::PadY)), "64x14 handle 0,0 Y: 0,1");
   EXPECT_EQ(Frames(Image(32, 32, 1, c_Image::CentreHandle)), "32x32 handle 16,16 W: 0,0");
   EXPECT_EQ(Frames(Image(32, 32, 1, c_Image::CentreHandle | c_Image::PadX | c_Image::PadY)), "30x30 handle 15,15 XY: 1,1");
-  BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(grid->m_surface, 0, 0, 16, 16, 17, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
-  BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(grid->m_surface, 0, 0, 80, 16, 1, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
+  gxtkSurface* s = grid->m_surface;
+  BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(s, 0, 0, 16, 16, 17, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
+  BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(s, 0, 0, 80, 16, 1, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
   BB_EXPECT_RUNTIME_ERROR(Image(64, 64, 0, 0), "Image frame count must be at least 1");
 }
 
@@ -136,10 +146,9 @@ TEST_F(Graphics_Module, ImagesAreDrawnAboutTheirHandleFramesThatDoNotExistNotAtA
   bb_graphics_DrawImage2(strip, 100, 50, 0, 1, 1, 1);
   bb_graphics_DrawImage2(whole, 0, 0, 0, 1, 1, 0);
   bb_graphics_DrawRect(0, 0, 1, 1);  // under the matrix from before the DrawImage2 calls
-  EXPECT_EQ(device->log,
-            (Log{"SetMatrix 1 0 0 1 0 0", "DrawSurface2 92 42 32 0 16 16", "DrawSurface -29 -4", "SetMatrix 1 0 0 1 1092 42",
-                 "DrawSurface2 0 0 16 0 16 16", "SetMatrix 1 0 0 1 968 -8", "DrawSurface 0 0", "SetMatrix 1 0 0 1 1000 0",
-                 "DrawRect 0 0 1 1"}));
+  EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawSurface2 92 42 32 0 16 16", "DrawSurface -29 -4",
+                              "SetMatrix 1 0 0 1 1092 42", "DrawSurface2 0 0 16 0 16 16", "SetMatrix 1 0 0 1 968 -8",
+                              "DrawSurface 0 0", "SetMatrix 1 0 0 1 1000 0", "DrawRect 0 0 1 1"}));
   bb_graphics_SetFont(nullptr, 7);  // this working folder has no data/default_font.png: no font, no complaint
   EXPECT_EQ(bb_graphics_context->m_font, nullptr);
   EXPECT_EQ(bb_graphics_context->m_firstChar, 32);

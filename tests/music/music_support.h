@@ -31,11 +31,7 @@ class ClockHost : public BBDesktopGame {
 
 // The one host of the test program, installed as the application layer's host.
 inline ClockHost* Clock() {
-  static ClockHost* host = [] {
-    auto* h = new ClockHost;
-    bb_app__game = h;
-    return h;
-  }();
+  static ClockHost* host = static_cast<ClockHost*>(bb_app__game = new ClockHost);
   return host;
 }
 
@@ -47,49 +43,39 @@ inline std::string Format(float value) {
   return s.str();
 }
 
-// Forwards everything to OpenAL and logs the channel commands ("29 rate 1.26", "31 play A1 0"),
-// each sample named by its place in the player: drum kit entries A1-A8 and B1-B8, voices v2-v4.
+// Forwards everything to OpenAL and logs the channel commands: "29 rate 1.26", "31 play A1 0".
+// The samples NewPlayer makes are named by their place in the player (kit entries A1-A8 and B1-B8,
+// voices v2-v4), any other sample "?".
 class RecordingAudio : public gxtkAudio {
  public:
   using gxtkAudio::gxtkAudio;
   void PlaySample(gxtkSample* s, int ch, int flags) override {
-    Note(ch, "play " + Name(s) + " " + std::to_string(flags));
+    const unsigned n = s->buffer;
+    Note(ch, "play " + (n > 100 ? "?ABv"[n / 100] + std::to_string(n % 100) : "?") + " " + std::to_string(flags));
     gxtkAudio::PlaySample(s, ch, flags);
   }
-  void StopChannel(int ch) override { Note(ch, "stop"); gxtkAudio::StopChannel(ch); }
-  void SetVolume(int ch, float volume) override { Note(ch, "volume " + Format(volume)); gxtkAudio::SetVolume(ch, volume); }
-  void SetPan(int ch, float pan) override { Note(ch, "pan " + Format(pan)); gxtkAudio::SetPan(ch, pan); }
-  void SetRate(int ch, float rate) override { Note(ch, "rate " + Format(rate)); gxtkAudio::SetRate(ch, rate); }
+  void StopChannel(int ch) override { Note(ch, "stop"), gxtkAudio::StopChannel(ch); }
+  void SetVolume(int ch, float v) override { Note(ch, "volume " + Format(v)), gxtkAudio::SetVolume(ch, v); }
+  void SetPan(int ch, float pan) override { Note(ch, "pan " + Format(pan)), gxtkAudio::SetPan(ch, pan); }
+  void SetRate(int ch, float rate) override { Note(ch, "rate " + Format(rate)), gxtkAudio::SetRate(ch, rate); }
+  void Note(int channel, const std::string& what) { log.push_back(std::to_string(channel) + " " + what); }
 
   Log log;
-  c_KxPlayer* player = nullptr;  // whose samples are named
-
- private:
-  void Note(int channel, const std::string& what) { log.push_back(std::to_string(channel) + " " + what); }
-  std::string Name(gxtkSample* sample) const {
-    for (int slot = 1; player && slot <= 8; ++slot) {
-      if (player->m_drumsA[slot] && player->m_drumsA[slot]->m_sample == sample) return "A" + std::to_string(slot);
-      if (player->m_drumsB[slot] && player->m_drumsB[slot]->m_sample == sample) return "B" + std::to_string(slot);
-      if (slot < 5 && player->m_voiceSound[slot] && player->m_voiceSound[slot]->m_sample == sample) return "v" + std::to_string(slot);
-    }
-    return "?";
-  }
 };
 
 // A player as the game creates it (channel base 32), playing and loaded, with a sample of its own
-// in every kit entry and melodic voice; its samples are the ones the log names.
+// in every kit entry and melodic voice. The samples hold no sound: their buffer numbers name them.
 inline c_KxPlayer* NewPlayer() {
-  c_KxPlayer* player = (new c_KxPlayer)->m_new();
-  player->p_Kx_Init(32, 4, 3, 3, 4);
+  c_KxPlayer* p = (new c_KxPlayer)->m_new();
+  p->p_Kx_Init(32, 4, 3, 3, 4);
   for (int slot = 1; slot <= 8; ++slot) {
-    gc_assign(player->m_drumsA[slot], (new c_Sound)->m_new(new gxtkSample));
-    gc_assign(player->m_drumsB[slot], (new c_Sound)->m_new(new gxtkSample));
-    if (slot >= 2 && slot <= 4) gc_assign(player->m_voiceSound[slot], (new c_Sound)->m_new(new gxtkSample));
+    gc_assign(p->m_drumsA[slot], (new c_Sound)->m_new(new gxtkSample(100 + slot)));
+    gc_assign(p->m_drumsB[slot], (new c_Sound)->m_new(new gxtkSample(200 + slot)));
+    if (slot >= 2 && slot <= 4) gc_assign(p->m_voiceSound[slot], (new c_Sound)->m_new(new gxtkSample(300 + slot)));
   }
-  player->m_state = c_KxPlayer::kPlaying;
-  player->m_nextStepMs = Clock()->now;
-  if (auto* audio = dynamic_cast<RecordingAudio*>(bb_audio_device)) audio->player = player;
-  return player;
+  p->m_state = c_KxPlayer::kPlaying;
+  p->m_nextStepMs = Clock()->now;
+  return p;
 }
 
 // A fresh heap, a recording device over a loopback output, and a new player.
@@ -104,18 +90,20 @@ class KxFixture : public ::testing::Test {
   void TearDown() override { out.reset(); }
 
   Log& Commands() { return out->audio->log; }
-  // What the commands of one kind (all, for "") to one channel said, in order: "1.26" of "29 rate 1.26".
+  // What the commands of one kind ("" for all) to one channel said: "1.26" of "29 rate 1.26".
   Log Sent(int channel, const std::string& op) {
     const std::string prefix = std::to_string(channel) + " " + op;
     Log said;
     for (const std::string& line : Commands()) {
-      if (line.compare(0, prefix.size(), prefix) == 0) said.push_back(line.substr(std::min(line.size(), prefix.size() + !op.empty())));
+      if (line.compare(0, prefix.size(), prefix) != 0) continue;
+      said.push_back(line.substr(std::min(line.size(), prefix.size() + !op.empty())));
     }
     return said;
   }
   // Writes the cell of voice v at step s of pattern p.
   void SetCell(int p, int v, int s, int note, int volume, int effect = 0, int parameter = 0) {
-    int* cell = &player->m_patterns[p * c_KxPlayer::kPatternSize + v * c_KxPlayer::kVoiceSize + s * c_KxPlayer::kCellSize];
+    int* cell = &player->m_patterns[p * c_KxPlayer::kPatternSize + v * c_KxPlayer::kVoiceSize +
+                                    s * c_KxPlayer::kCellSize];
     cell[c_KxPlayer::kNote] = note, cell[c_KxPlayer::kVolume] = volume;
     cell[c_KxPlayer::kEffect] = effect, cell[c_KxPlayer::kParameter] = parameter;
   }
