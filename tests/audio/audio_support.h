@@ -34,11 +34,6 @@ inline std::string Ogg(const std::string& wav) {
   return ogg;
 }
 
-// The bytes asked for by the largest malloc or realloc since the last reset: test_audio wraps
-// both (audio_support.cpp).
-size_t LargestAllocation();
-void ResetLargestAllocation();
-
 inline double Rms(const std::vector<float>& samples) {
   double sum = 0;
   for (float s : samples) sum += double(s) * s;
