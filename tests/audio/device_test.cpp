@@ -1,7 +1,6 @@
 // The audio device over OpenAL Soft's loopback output: what is heard (pitch, rate, pan, volume,
-// loops), the channel states against OpenAL's own, suspend and resume by the device and by the
-// game's delegate, and the life of samples and their buffers. The game's own tests play its
-// effects and tunes through the sound module.
+// loops), channel states, suspend and resume (by the game's delegate too), and the life of samples
+// and their buffers. The game's own tests play its effects and tunes through the sound module.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -14,8 +14,7 @@ namespace {
 // make passes through here, and the largest since the last reset is noted.
 std::atomic<size_t> largest_allocation{0};
 void* Noted(void* block, size_t size) {
-  for (size_t seen = largest_allocation; size > seen && !largest_allocation.compare_exchange_weak(seen, size);) {
-  }
+  for (size_t seen = largest_allocation; size > seen && !largest_allocation.compare_exchange_weak(seen, size);) {}
   return block;
 }
 

@@ -1,7 +1,6 @@
 // graphics_support.h: what the graphics tests share (the audio and music tests borrow it too): the
-// host object, runtime-error expectations, files in the scratch folder, hand-made PNG files, and a
-// real window with a fresh device for the tests that draw through OpenGL and read pixels back
-// (skipped only when there is no display at all).
+// host, runtime-error expectations, scratch files, hand-made PNGs, and a real window with a fresh
+// device for the tests that draw through OpenGL and read pixels back (skipped without a display).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -76,8 +75,7 @@ inline Bytes PngOf(const std::vector<Chunk>& chunks) {
 // The body of an IHDR chunk with a bit depth of 8.
 inline Bytes Ihdr(uint32_t width, uint32_t height, int colorType) {
   Bytes d;
-  PutBe32(d, width);
-  PutBe32(d, height);
+  for (uint32_t side : {width, height}) PutBe32(d, side);
   d.insert(d.end(), {8, static_cast<unsigned char>(colorType), 0, 0, 0});
   return d;
 }
@@ -138,6 +136,7 @@ class GlFixture : public ::testing::Test {
     if (device) device->Flush(), bb_graphics_EndRender();
   }
 
+  gxtkSurface* Load(const char* file) { return device->LoadSurface(String(file)); }
   // Reads back each probed pixel of the frame being drawn (pending drawing included).
   void ExpectPixels(std::initializer_list<Probe> probes) {
     for (const Probe& p : probes) {
