@@ -179,7 +179,7 @@ TEST_F(Surface_Gl, PixelWritesArePremultipliedClippedUploadedAndIgnoredOutsideTh
   EXPECT_EQ(grey->data[0], 100);
 }
 
-TEST_F(Surface_Gl, PngsArrivePremultipliedAndTexturesAreRebuiltAfterTheWindowIsReopenedOrReleasedWhenDiscarded) {
+TEST_F(Surface_Gl, PngsArrivePremultipliedAndTexturesAreRebuiltForANewWindowAndReleasedWhenDiscarded) {
   gxtkSurface* grey = Load("data/grey_alpha_4x4.png");  // grey 200 at alpha 128
   gxtkSurface* rgba = Load("data/rgba_2x2.png");        // clear white, red; blue at 128, green at 64
   gxtkSurface* idle = Load("data/strip_64x16.png");
@@ -198,8 +198,10 @@ TEST_F(Surface_Gl, PngsArrivePremultipliedAndTexturesAreRebuiltAfterTheWindowIsR
   device->DrawSurface(grey, 10, 10);
   device->DrawSurface(rgba, 30, 30);
   device->DrawSurface(written, 40, 30);
+  device->DrawSurface(Load("data/font_768x8.png"), 0, 50);  // one grey channel
   // The destination shows through by 1 - alpha.
-  ExpectPixels({{11, 11, 0xE3E3E3}, {30, 30, 0xFFFFFF}, {31, 30, 0xFF0000}, {30, 31, 0x7F7FFF}, {41, 31, 0x00FF00}});
+  ExpectPixels({{11, 11, 0xE3E3E3}, {30, 30, 0xFFFFFF}, {31, 30, 0xFF0000}, {30, 31, 0x7F7FFF}, {41, 31, 0x00FF00},
+                {300, 57, 0x808080}});
   EXPECT_EQ(idle->contextSeq, before);  // never drawn again, never rebuilt
   // Discarding a surface whose texture died with the old context leaves the new context alone,
   // even when the old name has been given out again.
@@ -220,6 +222,7 @@ TEST_F(Surface_Gl, ImagesDrawThroughTheModuleFromAFreshFrameStateWithHandleRotat
   bb_graphics_SetScissor(0, 0, 1, 1);
   bb_graphics_EndRender();
   bb_graphics_BeginRender();
+  bb_graphics_Cls(0, 0, 255);
   c_Image* marker = bb_graphics_LoadImage(String("marker_16x16.png"), 1, c_Image::CentreHandle);
   c_Image* strip = bb_graphics_LoadImage(String("strip_64x16.png"), 4, 0);
   ASSERT_TRUE(marker && strip);  // the module maps names into ./data/ of the working folder
@@ -231,7 +234,7 @@ TEST_F(Surface_Gl, ImagesDrawThroughTheModuleFromAFreshFrameStateWithHandleRotat
   bb_graphics_DrawImage(strip, 400, 300, 3);
   bb_graphics_DrawImage(strip, 420, 300, 0);
   ExpectPixels({{284, 214, 0xFF0000}, {285, 215, 0xFF0000}, {286, 215, 0x00FF00}, {315, 184, 0x00FF00},
-                {283, 200, 0}, {300, 216, 0}, {405, 305, 0xFFFF80}, {425, 305, 0xFF0000}});
+                {283, 200, 0x0000FF}, {300, 216, 0x0000FF}, {405, 305, 0xFFFF80}, {425, 305, 0xFF0000}});
 }
 
 }  // namespace
