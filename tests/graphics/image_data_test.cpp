@@ -1,6 +1,5 @@
 // Image decoding: hostile files refused without crashing or allocating what their headers claim.
-// What real files decode to, and the host's loading entry, are checked on screen in
-// surface_gl_test.cpp.
+// What real files decode to, and the host's loading entry, are checked on screen in gl_test.cpp.
 #include <gtest/gtest.h>
 
 #include "graphics_support.h"

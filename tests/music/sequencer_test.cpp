@@ -118,9 +118,9 @@ TEST_F(KxSequencer, SlidesMoveTheRateEveryStepWithinAQuarterAndFourTimes) {
   const struct {
     float pitch;  // set before the step when not 0
     int effect, parameter;
-  } steps[] = {{0, P::kSlideUp, 18},       {0, P::kSlideDown, 36}, {0, P::kSlideUpFast, 15}, {3, P::kSlideUpFast, 31},
-               {0, P::kSlideUp, 31},       {0, P::kSlideDownFast, 31}, {0, P::kSlideDownFast, 31},
-               {0, P::kSlideDown, 31},     {0, 5, 31}, {0, P::kAlternate, 1}};
+  } steps[] = {{0, P::kSlideUp, 18},       {0, P::kSlideDown, 36},     {0, P::kSlideUpFast, 15},
+               {3, P::kSlideUpFast, 31},   {0, P::kSlideUp, 31},       {0, P::kSlideDownFast, 31},
+               {0, P::kSlideDownFast, 31}, {0, P::kSlideDown, 31},     {0, 5, 31}, {0, P::kAlternate, 1}};
   for (const auto& step : steps) {
     if (step.pitch > 0) player->m_voicePitch[2] = step.pitch;
     player->p_Kx_PlayNote(2, 0, 0, step.effect, step.parameter);
