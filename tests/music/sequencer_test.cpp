@@ -110,7 +110,7 @@ TEST_F(KxSequencer, NotesSoundAtTheirVolumeAndMelodicOnesLoopAtTheNotesPitchTime
   player->m_voiceSound[4] = nullptr;          // without a sample the rate is still set, and nothing plays
   EXPECT_EQ(play(4, 13, "q "), (Log{"volume 0.5241", "stop", "rate 1"}));
   player->m_state = P::kStopped;  // outside play the chord is not applied
-  EXPECT_EQ(play(2, 20, "z ")[2], "rate 1.498");
+  EXPECT_EQ(play(2, 21, "z ")[2], "rate 1.587");
 }
 
 TEST_F(KxSequencer, SlidesMoveTheRateEveryStepWithinAQuarterAndFourTimes) {
