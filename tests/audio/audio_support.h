@@ -1,58 +1,96 @@
-// audio_support.h: what the audio tests share: sound files made by real encoders in a scratch
-// folder, OpenAL Soft's loopback output rendered on demand, and measures of the rendered mix.
+// audio_support.h: what the audio tests share (the music tests borrow it too): sound files made by
+// real encoders in the scratch folder, OpenAL Soft's loopback output rendered on demand, measures
+// of the mix, and the collector's verdict on an object. File helpers come from the graphics tests.
 #pragma once
 
-#include <AL/al.h>
-#include <AL/alc.h>
+#include <AL/alext.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "runtime/audio/device.h"
+#include "runtime/audio/sound.h"
+#include "tests/graphics/graphics_support.h"
 
-// A scratch folder, removed with everything in it when the value goes.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  const std::string& Dir() const { return dir_; }
+namespace bbtest {
 
- private:
-  std::string dir_;
-};
+// Runs a shell command (sox, oggenc, vorbiscomment); false when it fails.
+inline bool Run(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()) == 0; }
 
-// Runs a shell command (sox, oggenc); false when it fails.
-bool RunTool(const std::string& command);
-std::vector<unsigned char> ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
-// Offset of a chunk's tag inside a RIFF file, or -1.
-long FindChunk(const std::vector<unsigned char>& riff, const char* tag);
-void PutU32(std::vector<unsigned char>& bytes, size_t at, unsigned value);
+// A half-volume sine made by sox in the scratch folder, in the format the options give; its path.
+inline std::string Sine(const std::string& name, int rate, const std::string& options, const std::string& length,
+                        int hertz = 440) {
+  const std::string path = ScratchFolder() + name;
+  EXPECT_TRUE(Run("sox -r " + std::to_string(rate) + " -n " + options + " " + path + " synth " + length + " sine " +
+                  std::to_string(hertz) + " vol 0.5"));
+  return path;
+}
 
-// The bytes requested by the largest malloc or realloc since the last reset (the test program
-// wraps both).
-size_t LargestAllocation();
-void ResetLargestAllocation();
+// The WAVE file encoded by oggenc beside it; its path.
+inline std::string Ogg(const std::string& wav) {
+  const std::string ogg = wav.substr(0, wav.size() - 3) + "ogg";
+  EXPECT_TRUE(Run("oggenc -Q -o " + ogg + " " + wav));
+  return ogg;
+}
 
-// A stereo float mix rendered by the loopback device at kRate frames per second.
+inline double Rms(const std::vector<float>& samples) {
+  double sum = 0;
+  for (float s : samples) sum += double(s) * s;
+  return samples.empty() ? 0 : std::sqrt(sum / double(samples.size()));
+}
+
+// Frequency of the dominant tone, from the count of upward zero crossings (give or take one).
+inline double Frequency(const std::vector<float>& samples, int rate) {
+  int crossings = 0;
+  for (size_t i = 1; i < samples.size(); ++i) crossings += samples[i - 1] < 0 && samples[i] >= 0;
+  return samples.empty() ? 0 : crossings * double(rate) / double(samples.size());
+}
+
+// A stretch of stereo mix.
 struct Mix {
   std::vector<float> left, right;
 };
-double Rms(const std::vector<float>& samples);
-// Frequency of the dominant tone, from the spacing of upward zero crossings; 0 for silence.
-double Frequency(const std::vector<float>& samples, int rate);
 
-// A gxtkAudio over OpenAL Soft's loopback output: nothing is heard, and sources advance only as
-// far as the test renders, so every result is exact and repeatable.
-class LoopbackAudio {
+// OpenAL Soft's loopback output under a device of class D, installed as the audio module's device
+// for as long as it lives. Nothing is heard, and sources advance only as far as the test renders,
+// so every result is exact and repeatable.
+template <class D = gxtkAudio>
+class Loopback {
  public:
   static constexpr int kRate = 44100;
-  LoopbackAudio();
-  gxtkAudio* audio = nullptr;
-  // Renders the next frames of the mix.
-  Mix Render(int frames);
-  Mix RenderSeconds(double seconds) { return Render(int(seconds * kRate)); }
+  Loopback() {
+    auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+    if (!open || !(device_ = open(nullptr))) std::abort();
+    // Plain stereo: no head-related filtering and no limiter between the sources and the samples.
+    const ALCint attributes[] = {ALC_FREQUENCY, kRate, ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT, ALC_HRTF_SOFT, ALC_FALSE, ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
+    audio = new D(device_, attributes);
+    gxtkAudio::discarded.clear();
+    bb_audio_SetAudioDevice(audio);
+  }
+  ~Loopback() {
+    bb_audio_device = nullptr;
+    alcMakeContextCurrent(nullptr);
+    alcDestroyContext(audio->alcContext);
+    alcCloseDevice(device_);
+  }
+
+  // The next stretch of the mix; skip drops its first frames (the fade in of what just started).
+  Mix Render(double seconds, int skip = 0) {
+    auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(device_, "alcRenderSamplesSOFT"));
+    const int frames = int(seconds * kRate);
+    std::vector<float> interleaved(size_t(frames) * 2);
+    render(device_, interleaved.data(), frames);
+    Mix mix;
+    for (int i = skip; i < frames; ++i) {
+      mix.left.push_back(interleaved[size_t(i) * 2]);
+      mix.right.push_back(interleaved[size_t(i) * 2 + 1]);
+    }
+    return mix;
+  }
+
+  D* audio = nullptr;
 
  private:
   ALCdevice* device_ = nullptr;
@@ -60,8 +98,18 @@ class LoopbackAudio {
 
 // A full collection as the host runs it: the roots, all marking and a sweep. Garbage waits in the
 // free list; no test allocates after sweeping, so nothing is destroyed.
-void FullCollection();
+inline void FullCollection() {
+  gc_mark();
+  gc_mark_queued(0x7fffffff);
+  gc_sweep();
+}
+
 // True when the last sweep found p unreachable.
-bool Reclaimed(const void* p);
-// Starts a fresh heap for the next test, leaving this test's objects behind undestroyed.
-void ForgetAllObjects();
+inline bool Reclaimed(const void* p) {
+  for (const gc_object* q = gc_free_list.succ; q != &gc_free_list; q = q->succ) {
+    if (q == p) return true;
+  }
+  return false;
+}
+
+}  // namespace bbtest

@@ -1,17 +1,26 @@
 // music_support.h: what the music tests share: a host whose clock the test sets, an audio device
-// over OpenAL Soft's loopback output that records every channel command the player issues, and a
+// that logs every channel command the player gives (over the audio tests' loopback output), and a
 // player set up as the game sets it up.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "game/music/kx_player.h"
-#include "runtime/audio/device.h"
-#include "runtime/host/game.h"
+#include "runtime/host/app.h"
+#include "tests/audio/audio_support.h"
 
 namespace kxtest {
+
+using Log = std::vector<std::string>;
+
+// The audio channels of the five voices with the game's channel base of 32.
+constexpr int kDrumsA = 31, kDrumsB = 30, kLead = 29, kAccompany = 28, kBass = 27;
 
 // The desktop host (it loads files) with a clock that moves only when the test moves it.
 class ClockHost : public BBDesktopGame {
@@ -19,66 +28,95 @@ class ClockHost : public BBDesktopGame {
   int Millisecs() override { return now; }
   int now = 1000;
 };
+
 // The one host of the test program, installed as the application layer's host.
-ClockHost* Clock();
+inline ClockHost* Clock() {
+  static ClockHost* host = static_cast<ClockHost*>(bb_app__game = new ClockHost);
+  return host;
+}
 
-struct Command {
-  enum Op { Stop, Play, Volume, Pan, Rate };
-  Op op;
-  int channel;
-  float value;                  // volume, pan or rate
-  gxtkSample* sample = nullptr; // Play
-  int flags = 0;                // Play
-};
+// A value as the log writes it: four significant digits.
+inline std::string Format(float value) {
+  std::ostringstream s;
+  s.precision(4);
+  s << value;
+  return s.str();
+}
 
-// Forwards everything to OpenAL and keeps a log of the channel commands.
+// Forwards everything to OpenAL and logs the channel commands: "29 rate 1.26", "31 play A1 0".
+// The samples NewPlayer makes are named by their place in the player (kit entries A1-A8 and B1-B8,
+// voices v2-v4), any other sample "?".
 class RecordingAudio : public gxtkAudio {
  public:
-  RecordingAudio(ALCdevice* device, const ALCint* attributes) : gxtkAudio(device, attributes) {}
-  void PlaySample(gxtkSample* sample, int channel, int flags) override;
-  void StopChannel(int channel) override;
-  void SetVolume(int channel, float volume) override;
-  void SetPan(int channel, float pan) override;
-  void SetRate(int channel, float rate) override;
+  using gxtkAudio::gxtkAudio;
+  void PlaySample(gxtkSample* s, int ch, int flags) override {
+    const unsigned n = s->buffer;
+    Note(ch, "play " + (n > 100 ? "?ABv"[n / 100] + std::to_string(n % 100) : "?") + " " + std::to_string(flags));
+    gxtkAudio::PlaySample(s, ch, flags);
+  }
+  void StopChannel(int ch) override { Note(ch, "stop"), gxtkAudio::StopChannel(ch); }
+  void SetVolume(int ch, float v) override { Note(ch, "volume " + Format(v)), gxtkAudio::SetVolume(ch, v); }
+  void SetPan(int ch, float pan) override { Note(ch, "pan " + Format(pan)), gxtkAudio::SetPan(ch, pan); }
+  void SetRate(int ch, float rate) override { Note(ch, "rate " + Format(rate)), gxtkAudio::SetRate(ch, rate); }
+  void Note(int channel, const std::string& what) { log.push_back(std::to_string(channel) + " " + what); }
 
-  // The commands of one kind on one channel, in order.
-  std::vector<Command> Of(Command::Op op, int channel) const;
-  std::vector<Command> log;
+  Log log;
 };
 
-// A recording device over a loopback output of its own, installed as the audio module's device for
-// as long as it lives. Nothing is heard; sources advance only as far as the test renders.
-class Loopback {
- public:
-  static constexpr int kRate = 22050;
-  Loopback();
-  ~Loopback();
-  Loopback(const Loopback&) = delete;
-  Loopback& operator=(const Loopback&) = delete;
-  // The next frames of the mix, interleaved left and right.
-  std::vector<float> Render(int frames);
+// A player as the game creates it (channel base 32), playing and loaded, with a sample of its own
+// in every kit entry and melodic voice. The samples hold no sound: their buffer numbers name them.
+inline c_KxPlayer* NewPlayer() {
+  c_KxPlayer* p = (new c_KxPlayer)->m_new();
+  p->p_Kx_Init(32, 4, 3, 3, 4);
+  for (int slot = 1; slot <= 8; ++slot) {
+    gc_assign(p->m_drumsA[slot], (new c_Sound)->m_new(new gxtkSample(100 + slot)));
+    gc_assign(p->m_drumsB[slot], (new c_Sound)->m_new(new gxtkSample(200 + slot)));
+    if (slot >= 2 && slot <= 4) gc_assign(p->m_voiceSound[slot], (new c_Sound)->m_new(new gxtkSample(300 + slot)));
+  }
+  p->m_state = c_KxPlayer::kPlaying;
+  p->m_nextStepMs = Clock()->now;
+  return p;
+}
 
-  RecordingAudio* audio = nullptr;
+// A fresh heap, a recording device over a loopback output, and a new player.
+class KxFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gc_init();
+    gc_clear_roots();
+    out = std::make_unique<bbtest::Loopback<RecordingAudio>>();
+    player = NewPlayer();
+  }
+  void TearDown() override { out.reset(); }
 
- private:
-  ALCdevice* device_ = nullptr;
+  Log& Commands() { return out->audio->log; }
+  // What the commands of one kind ("" for all) to one channel said: "1.26" of "29 rate 1.26".
+  Log Sent(int channel, const std::string& op) {
+    const std::string prefix = std::to_string(channel) + " " + op;
+    Log said;
+    for (const std::string& line : Commands()) {
+      if (line.compare(0, prefix.size(), prefix) != 0) continue;
+      said.push_back(line.substr(std::min(line.size(), prefix.size() + !op.empty())));
+    }
+    return said;
+  }
+  // Writes the cell of voice v at step s of pattern p.
+  void SetCell(int p, int v, int s, int note, int volume, int effect = 0, int parameter = 0) {
+    int* cell = &player->m_patterns[p * c_KxPlayer::kPatternSize + v * c_KxPlayer::kVoiceSize +
+                                    s * c_KxPlayer::kCellSize];
+    cell[c_KxPlayer::kNote] = note, cell[c_KxPlayer::kVolume] = volume;
+    cell[c_KxPlayer::kEffect] = effect, cell[c_KxPlayer::kParameter] = parameter;
+  }
+  // Updates with the next step due: the clock moves just past the due time before each.
+  void Tick(int n = 1) {
+    for (int i = 0; i < n; ++i) {
+      Clock()->now = player->m_nextStepMs + 1;
+      player->p_Kx_Alive_U(0, 1);
+    }
+  }
+
+  std::unique_ptr<bbtest::Loopback<RecordingAudio>> out;
+  c_KxPlayer* player = nullptr;
 };
-
-// A log with each sample named by the drum slot (1-8 kit A, 11-18 kit B) or voice (22-24) of the
-// player that holds it, so that logs of different loads or players can be compared.
-using Event = std::tuple<int, int, float, int, int>;
-std::vector<Event> Heard(const std::vector<Command>& log, c_KxPlayer* player);
-
-// A player as the game creates it (channel base 32), playing and loaded, with a distinct silent
-// sound in every drum slot and melodic voice so that the log shows which one was played.
-c_KxPlayer* NewPlayer();
-// Writes the cell of voice v at step s of pattern p.
-void SetCell(c_KxPlayer* player, int p, int v, int s, int note, int volume, int effect = 0, int parameter = 0);
-// One update with the next step due: the clock moves just past the due time.
-void Tick(c_KxPlayer* player);
-
-// Queues the roots, marks everything and sweeps; garbage waits in the free list.
-void FullCollection();
-bool Reclaimed(const void* p);
 
 }  // namespace kxtest
