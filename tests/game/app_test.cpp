@@ -1,4 +1,5 @@
-// The game object's creation, loader and screen flow, driven headless.
+// The game object's creation, loader and screen flow; the display list, bitmap text and the render
+// pass's scaling and replay.
 #include <gtest/gtest.h>
 
 #include "game/music/demo_song.h"
@@ -7,141 +8,88 @@
 namespace {
 
 using gametest::Game;
+using gametest::V;
 
-TEST(GameStart, CreationLoadsTheLogoAndFontAtOnceThenOneStepPerUpdate) {
+TEST(GameStart, TheLogoAndFontLoadAtOnceThenOneStepPerUpdateBehindTheLoadingScreen) {
   Game g;
   c_MyApp* app = g.app;
-  EXPECT_EQ(app->m_Mode, 1);
-  EXPECT_EQ(app->m_GameType, 2);
-  EXPECT_EQ(app->m_LoadStep, 1);
-  EXPECT_NE(app->m_Img[93], nullptr) << "the studio logo is there for the first loading screen";
-  EXPECT_NE(app->m_Img[90], nullptr);
-
+  EXPECT_EQ(V(app->m_Mode, app->m_LoadStep), V(1, 1));
+  EXPECT_TRUE(app->m_Img[93] && app->m_Img[90]) << "the studio logo and the font, for the loading screen";
   g.Update();
   EXPECT_EQ(app->m_LoadStep, 2);
-  EXPECT_NE(app->m_Img[97], nullptr);
-  EXPECT_NE(app->m_Sfx[96], nullptr);
+  EXPECT_TRUE(app->m_Img[97] && app->m_Sfx[96]);
+  // The loading screen replaces the frame: its own background, the spinner and the logo.
+  EXPECT_EQ(V(app->m_ClsR, app->m_ClsB), V(40, 80));
+  EXPECT_GT(g.Drawn(c_MyApp::kOvalMarker).size(), 0u);
+  EXPECT_EQ(g.Drawn(93).size(), 1u);
   g.FinishLoading();
   EXPECT_EQ(app->m_LoadStep, 0);
-  // Every slot of the loader's table holds its image; a 640 x 480 window takes the "-hd" set.
-  for (int slot : {1, 2, 3, 4, 5, 10, 80, 89, 90, 91, 93, 94, 95, 96, 97, 98, 99})
-    EXPECT_NE(app->m_Img[slot], nullptr) << "slot " << slot;
-  for (int n : {1, 2, 3, 10, 21, 95, 96, 98, 99}) EXPECT_NE(app->m_Sfx[n], nullptr) << "sound " << n;
-  EXPECT_EQ(app->m_ImgInfo[3 * 1], 128) << "sizes are kept in loaded pixels";
-}
-
-// The graphics level chosen for a window size.
-int LevelFor(int w, int h) {
-  Game g;
-  g.window.width = w;
-  g.window.height = h;
-  g.app->SetGraphicsLevel();
-  return g.app->m_GfxLevel;
-}
-
-TEST(GameStart, ResolutionSetFollowsTheWindowSize) {
-  EXPECT_EQ(LevelFor(630, 630), 1);
-  EXPECT_EQ(LevelFor(631, 400), 2);
-  EXPECT_EQ(LevelFor(400, 631), 2);
-  EXPECT_EQ(LevelFor(1230, 1230), 2);
-  EXPECT_EQ(LevelFor(1231, 700), 4);
-}
-
-TEST(GameStart, TheJinglePlaysOncePerRunEvenWhenTheLoaderRunsAgain) {
-  Game g;
-  g.FinishLoading();
-  EXPECT_EQ(g.app->m_JinglePlayed, 1);
-  int slot = g.app->m_SfxSlot;
-  EXPECT_EQ(slot, 1) << "the jingle was the first effect";
+  for (int slot : {1, 2, 3, 4, 5, 10, 80, 89, 90, 91, 93, 94, 95, 96, 97, 98, 99}) EXPECT_TRUE(app->m_Img[slot]) << slot;
+  for (int n : {1, 2, 3, 10, 21, 95, 96, 98, 99}) EXPECT_TRUE(app->m_Sfx[n]) << "sound " << n;
+  EXPECT_EQ(app->m_ImgInfo[3 * 1], 128) << "a 640 x 480 window takes the -hd set; sizes in loaded pixels";
+  EXPECT_EQ(app->m_SfxSlot, 1) << "the jingle was the first effect";
   g.window.width = 800;
   g.window.height = 600;
   g.Render();
-  EXPECT_EQ(g.app->m_LoadStep, 1);
+  EXPECT_EQ(app->m_LoadStep, 1) << "a resize runs the loader again";
   g.FinishLoading();
-  EXPECT_EQ(g.app->m_SfxSlot, slot) << "no second jingle";
-  EXPECT_EQ(g.app->m_GfxLevel, 2);
-}
-
-TEST(ScreenFlow, LoadingSuspendsTheScreensAndShowsTheSpinner) {
-  Game g;
-  g.Update();
-  // The loading screen replaces the frame: its own background, the spinner and the logo.
-  EXPECT_EQ(g.app->m_ClsR, 40);
-  EXPECT_EQ(g.app->m_ClsB, 80);
-  int ovals = 0, logos = 0;
-  for (int k = 0; k < g.Entries(); ++k) {
-    ovals += g.Entry(k)[0] == c_MyApp::kOvalMarker;
-    logos += g.Entry(k)[0] == 93;
+  EXPECT_EQ(app->m_SfxSlot, 1) << "but plays no second jingle";
+  const int sizes[][3] = {{630, 630, 1}, {631, 400, 2}, {400, 631, 2}, {1230, 1230, 2}, {1231, 700, 4}};
+  for (const auto& s : sizes) {
+    g.window.width = s[0];
+    g.window.height = s[1];
+    app->SetGraphicsLevel();
+    EXPECT_EQ(app->m_GfxLevel, s[2]) << "resolution set for " << s[0] << " x " << s[1];
   }
-  EXPECT_GT(ovals, 0);
-  EXPECT_EQ(logos, 1);
 }
 
 TEST(ScreenFlow, FinishedGamesRankInTheTopTenAndAlwaysEnterTheLastTen) {
   Game g;
   c_MyApp* a = g.app;
   a->m_GameType = 3;
-  int b = 20;
-  for (int i = 0; i < 10; ++i) a->m_Scores[b + i] = 1000 - 100 * i;  // 1000, 900, ... 100
-  a->m_Score = 600;  // equal to the fifth
+  for (int i = 0; i < 10; ++i) a->m_Scores[20 + i] = 1000 - 100 * i;
+  a->m_Score = 600;  // equal to the fifth: goes below it, and the lowest falls off
   a->p_LoadMenu();
   EXPECT_EQ(a->m_ScoreBase, 20);
-  EXPECT_EQ(a->m_Scores[b + 4], 600);
-  EXPECT_EQ(a->m_Scores[b + 5], 600) << "an equal score goes below the listed one";
-  EXPECT_EQ(a->m_Scores[b + 6], 500);
-  EXPECT_EQ(a->m_Scores[b + 9], 200) << "the lowest falls off";
-  EXPECT_EQ(a->m_Scores[b + 240], 600);
-  a->m_Score = 0;
+  EXPECT_EQ(V(a->m_Scores[24], a->m_Scores[25], a->m_Scores[26], a->m_Scores[29]), V(600, 600, 500, 200));
+  a->m_Score = 0;  // does not rank, but is the newest of the last ten
   a->p_LoadMenu();
-  EXPECT_EQ(a->m_Scores[b + 9], 200) << "0 does not rank";
-  EXPECT_EQ(a->m_Scores[b + 240], 0) << "but is the newest of the last ten";
-  EXPECT_EQ(a->m_Scores[b + 241], 600);
+  EXPECT_EQ(V(a->m_Scores[29], a->m_Scores[260], a->m_Scores[261]), V(200, 0, 600));
 }
 
-TEST(ScreenFlow, GamesStartedByPointerGetTheOnScreenPad) {
+TEST(ScreenFlow, GamesStartedByPointerGetTheOnScreenPadAndQuestGamesTwoLives) {
   Game g;
   c_MyApp* a = g.app;
-  a->m_GameType = 2;
   a->m_MouseDown = 0;
   a->p_LoadGame();
-  EXPECT_EQ(bb_GW_OnScreenControls, 0);
-  EXPECT_EQ(a->m_Mode, 10);
-  EXPECT_EQ(a->m_Lives, 3);
+  EXPECT_EQ(V(bb_GW_OnScreenControls, a->m_Mode, a->m_Lives), V(0, 10, 3));
   a->m_MouseDown = 1;
   a->m_GameType = 5;
   a->m_QuestWorld = 3;
   a->m_QuestLevel = 7;
   a->p_LoadGame();
-  EXPECT_EQ(bb_GW_OnScreenControls, 1);
-  EXPECT_EQ(a->m_Lives, 2) << "quest games have two lives";
-  EXPECT_EQ(a->m_Level, 37);
+  EXPECT_EQ(V(bb_GW_OnScreenControls, a->m_Lives, a->m_Level), V(1, 2, 37));
+  bb_GW_OnScreenControls = 0;
 }
 
 TEST(ScreenFlow, SuspendingInAGameOpensThePauseMenuCentred) {
   Game g;
   c_MyApp* a = g.app;
   a->p_OnSuspend();
-  EXPECT_EQ(a->m_Paused, 0) << "in the menu nothing pauses";
-  EXPECT_EQ(bb_app__updateRate, 5);
+  EXPECT_EQ(V(a->m_Paused, bb_app__updateRate), V(0, 5)) << "in the menu nothing pauses";
   a->p_OnResume();
   EXPECT_EQ(bb_app__updateRate, 60);
   a->m_Mode = 10;
   a->m_VKey[3] = 2;
   a->p_OnSuspend();
-  EXPECT_EQ(a->m_Paused, 1);
-  EXPECT_EQ(a->m_PauseDir, 1);
-  EXPECT_EQ(a->m_PauseY, 240);
-  EXPECT_EQ(a->m_VKey[3], 0);
+  EXPECT_EQ(V(a->m_Paused, a->m_PauseDir, a->m_PauseY, a->m_VKey[3]), V(1, 1, 240, 0));
 }
 
-TEST(ScreenFlow, FunctionKeys) {
+TEST(ScreenFlow, FunctionKeysActOncePerPressAndF4Quits) {
   Game g;
-  c_MyApp* a = g.app;
   g.KeyDown(113);
-  g.Update();
-  EXPECT_EQ(a->m_HideHud, 1);
-  g.Update();
-  EXPECT_EQ(a->m_HideHud, 1) << "a held key acts once";
+  g.Updates(2);
+  EXPECT_EQ(g.app->m_HideHud, 1) << "F2, held, hides the HUD once";
   g.KeyUp(113);
   g.KeyDown(112);
   g.Update();
@@ -149,63 +97,137 @@ TEST(ScreenFlow, FunctionKeys) {
   g.KeyUp(112);
   g.FinishLoading();
   g.Update();
-  EXPECT_NE(g.RecordedText().find(":"), std::string::npos) << "the debug line is drawn";
+  EXPECT_TRUE(gametest::Has(g.Text(), ":")) << "the debug line is drawn";
   bb_GW_DebugMode = 0;
-  EXPECT_EXIT(
-      {
-        g.KeyDown(115);
-        g.Update();
-      },
-      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT((g.KeyDown(115), g.Update()), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(ScreenFlow, TheBackKeyClosesTheMenuBoxesButNotTheOptions) {
   Game g;
   c_MyApp* a = g.app;
   g.FinishLoading();
-  a->m_ShowCredits = 1;
-  a->m_ShowBadges = 1;
+  a->m_ShowCredits = a->m_ShowBadges = 1;
   g.KeyDown(27);
   g.Update();
-  EXPECT_EQ(a->m_ShowCredits, 0);
-  EXPECT_EQ(a->m_ShowBadges, 0);
-  EXPECT_EQ(a->m_KeyLatch, 1);
+  EXPECT_EQ(V(a->m_ShowCredits, a->m_ShowBadges, a->m_KeyLatch), V(0, 0, 1));
   g.KeyUp(27);
   g.Update();
   EXPECT_EQ(a->m_KeyLatch, 0) << "released: the latch clears";
   a->m_ShowOptions = 1;
   g.Update();
-  EXPECT_EQ(a->m_KeyLatch, 1) << "the open options box holds both latches";
-  EXPECT_EQ(a->m_PointerLatch, 1);
+  EXPECT_EQ(V(a->m_KeyLatch, a->m_PointerLatch), V(1, 1)) << "the options box holds both latches";
   g.KeyDown(27);
   g.Update();
   EXPECT_EQ(a->m_ShowOptions, 1);
 }
 
-TEST(ScreenFlow, UpdateRateMeterKeepsItsValueOnARepeatedTimeStamp) {
+TEST(ScreenFlow, RateMetersKeepTheirValueOnARepeatedTimeStamp) {
   Game g;
-  c_MyApp* a = g.app;
   g.Updates(2);
-  int fps = a->m_UpdFps;
-  EXPECT_GE(fps, 58);
-  EXPECT_LE(fps, 62);
-  g.window.now -= 1.0 / 60.0;  // the next update sees the same time stamp
+  int fps = g.app->m_UpdFps;
+  EXPECT_NEAR(fps, 60, 2);
+  g.window.now -= 1.0 / 60.0;
   g.Update();
-  EXPECT_EQ(a->m_UpdFps, fps);
+  EXPECT_EQ(g.app->m_UpdFps, fps);
+  for (double now : {2.0, 2.02, 2.02}) g.window.now = now, g.Render();
+  EXPECT_EQ(g.app->m_Fps, 50);
 }
 
 TEST(ProceduralMusic, TheGameDrivesThePlayerWhenItIsInUse) {
-  gametest::Game g;
+  Game g;
   c_MyApp* a = g.app;
   EXPECT_EQ(bb_GW_HasMusic, BBKxDemoSong::kHasMusic);
   bb_GW_HasMusic = 1;
   a->p_MusicCreate();
-  EXPECT_EQ(a->m_Music->m_state, c_KxPlayer::kPlaying);
-  EXPECT_EQ(a->m_Music->m_loadStep, 1) << "the song loads over the next rendered frames";
+  EXPECT_EQ(V(a->m_Music->m_state, a->m_Music->m_loadStep), V(c_KxPlayer::kPlaying, 1));
   g.Render();
   EXPECT_EQ(a->m_Music->m_loadStep, 4) << "three loading steps at the start of each render";
   g.Update();  // the update hook runs too, while the song is still loading
   bb_GW_HasMusic = 0;
+}
+
+TEST(DisplayList, HoldsAtMost2499EntriesAFrameAndTheDrawStateIsSticky) {
+  Game g;
+  c_MyApp* a = g.app;
+  a->p_CLS2D(10, 20, 30, 0.5f);
+  for (int i = 0; i < 2600; ++i) a->p_Rect(static_cast<float>(i), 0, 1, 1);
+  EXPECT_EQ(V(g.Entries(), g.Entry(2498)[1]), V(2499, 2498));
+  g.Render();
+  EXPECT_EQ(g.graphics->draws.size(), 1u + 2499u) << "the background and every recorded rectangle";
+  a->p_CLS2D(kOmittedF, 0, 0, 0);
+  EXPECT_EQ(V(a->m_ClsR, a->m_ClsA, a->m_DrawCount), V(10, 0.5, 0)) << "omitted: the old background";
+  a->p_SetSize(2, kOmittedF);
+  a->p_SetCol(1, 2, 3, 0.25f);
+  a->p_SetCol(4, 5, 6, kOmittedF);
+  a->p_DrawImg(2, 100, 50, 3);
+  EXPECT_EQ(V(a->m_DrawSY, g.Entry(0)[7]), V(2, 0.25)) << "omitted values keep the old ones";
+  a->p_CLS2D(0, 0, 0, 1);
+  EXPECT_EQ(V(a->m_DrawSX, a->m_DrawAlpha, a->m_DrawRot), V(1, 1, 0)) << "a new frame resets them";
+}
+
+TEST(Text, GlyphsAdvanceByTheFontKernInTheSmallFontAndBreakLinesOnBackslashN) {
+  Game g;
+  c_MyApp* a = g.app;
+  auto text = [&](float x, float y, const char* s, float alignX, float alignY) {
+    a->p_CLS2D(0, 0, 0, 1);
+    a->p_Text(x, y, String(s), alignX, alignY);
+    return g.Text();
+  };
+  EXPECT_EQ(text(100, 100, "", 0, 0), "");
+  ASSERT_EQ(text(100, 100, "A\\nB", 0, 1), "AB");
+  // One space's advance after the line start; the next line one line height lower, at the start.
+  EXPECT_EQ(V(g.Entry(0)[1], g.Entry(1)[1], g.Entry(1)[2] - g.Entry(0)[2]), V(107, 100, 10));
+  EXPECT_EQ(text(0, 0, "x\\", 0, 1), "x\\") << "a trailing backslash is an ordinary glyph";
+  // "ill" in the small font, centred: the space and the first two letters are 7 + 4 + 4 wide.
+  ASSERT_EQ(text(200, 50, "ill", 1, 1), "ill");
+  EXPECT_EQ(V(g.Entry(0)[1], g.Entry(1)[1], g.Entry(2)[1]), V(199.5, 203.5, 207.5));
+  // Right alignment puts the measured width, trunc(7 * 2) + trunc(9 * 2), left of x; top
+  // alignment puts the glyph centres half a line below y.
+  a->p_CLS2D(0, 0, 0, 1);
+  a->p_SetSize(2, 2);
+  a->p_Text(200, 50, String("mw"), 2, 0);
+  EXPECT_EQ(V(g.Entry(0)[1], g.Entry(0)[2]), V(200 - 32 + 14, 60));
+  EXPECT_EQ(a->p_rstr(5, 2, String("0")).ToNarrow() + a->p_rstr(123, 2, String("0")).ToNarrow(), "0523");
+  EXPECT_EQ(a->p_rstr(7, 4, String(" ")).ToNarrow() + a->p_rstr(-4, 3, String("0")).ToNarrow(), "   70-4");
+}
+
+TEST(Render, ScaleKeepsOneDesignAxisWholeAndReloadsOncePerResize) {
+  Game g;
+  c_MyApp* a = g.app;
+  g.FinishLoading();
+  g.Render();
+  EXPECT_EQ(V(a->m_LoadStep, a->m_ScaleX), V(0, 1)) << "the size the game was created with";
+  g.window.width = 1280;
+  g.window.height = 720;
+  bb_GW_overscan = 64;
+  g.Render();
+  EXPECT_EQ(V(a->m_ScaleX, a->m_ScaleY, bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape, a->m_LoadStep),
+            V(1.8f, 1.8f, 640, 360, 1, 1));
+  a->m_LoadStep = 5;
+  g.Render();
+  EXPECT_EQ(a->m_LoadStep, 5) << "the loader restarts only once per change";
+  bb_GW_overscan = 0;
+  g.window.width = 400;
+  g.window.height = 800;
+  g.Render();
+  EXPECT_EQ(V(bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape), V(240, 480, 0)) << "portrait: the height rules";
+}
+
+TEST(Render, ReplayMapsDesignUnitsToPixelsAndSkipsEmptySlots) {
+  Game g;
+  c_MyApp* a = g.app;
+  g.window.width = 1280;
+  g.window.height = 960;
+  g.Render();  // establishes the 2x scale
+  a->p_CLS2D(0, 0, 0, 1);
+  a->p_Rect(10, 20, 30, 40);
+  a->p_Oval(100, 100, 5, 10);
+  a->p_DrawImg(50, 1, 1, 0);  // an empty slot
+  g.Render();
+  const auto& d = g.graphics->draws;
+  ASSERT_EQ(d.size(), 3u);
+  EXPECT_EQ(d[1].what + " " + d[2].what, "rect oval");
+  EXPECT_EQ(V(d[1].x, d[1].y, d[1].w, d[1].h, d[2].x, d[2].w, d[2].h), V(20, 40, 60, 80, 190, 20, 40));
 }
 
 }  // namespace

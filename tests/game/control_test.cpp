@@ -1,10 +1,11 @@
 // Game actions from keys, joysticks and virtual keys; the control axes; hit tests; the pointer
-// and touch fields; iCade decoding and the on-screen pad.
+// and touch fields; iCade decoding and the on-screen pad; effects and tunes.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "harness.h"
+#include "runtime/audio/device.h"
 
 namespace {
 
@@ -13,17 +14,15 @@ using gametest::Game;
 TEST(Controls, KeysJoysticksAndVirtualKeysReportActions) {
   Game g;
   c_MyApp* a = g.app;
-  EXPECT_EQ(a->p_PlayKey(0, 0, -1), 0);
   g.KeyDown(38);
   EXPECT_EQ(a->p_PlayKey(0, 0, -1), 1);
   EXPECT_EQ(a->p_PlayKey(0, 0, -2), 0) << "ports below -1 report nothing";
   g.KeyUp(38);
+  EXPECT_EQ(a->p_PlayKey(0, 0, -1), 0);
   // Joystick button 9 of port 1 is up, but only when that port is asked.
   bb_input_device->m__keyDown[256 + 32 + 9] = true;
-  EXPECT_EQ(a->p_PlayKey(0, 0, -1), 0);
-  EXPECT_EQ(a->p_PlayKey(0, 0, 0), 0);
-  EXPECT_EQ(a->p_PlayKey(0, 0, 1), 1);
-  EXPECT_EQ(a->p_PlayKeyAll(0, 0), 1);
+  EXPECT_EQ(a->p_PlayKey(0, 0, -1) + a->p_PlayKey(0, 0, 0), 0);
+  EXPECT_EQ(a->p_PlayKey(0, 0, 1) + a->p_PlayKeyAll(0, 0), 2);
   bb_input_device->m__keyDown[256 + 32 + 9] = false;
   // The back action takes Escape, Delete, Backspace, tilde and virtual keys 16, 17 and 19.
   for (int key : {27, 46, 8, 192}) {
@@ -94,16 +93,14 @@ TEST(Controls, SlidingFingerSteersFromItsAnchor) {
   c_MyApp* a = g.app;
   a->m_Settings[15] = 0;
   a->m_MouseDown = 1;
-  a->m_MouseX = 100;
-  a->m_MouseY = 100;
+  a->m_MouseX = a->m_MouseY = 100;
   a->p_AnalogueControl();
   EXPECT_EQ(a->m_SlideX, 100);
   EXPECT_FLOAT_EQ(a->m_MoveX, 0);
   a->m_MouseX = 136;
   a->p_AnalogueControl();
   EXPECT_FLOAT_EQ(a->m_MoveX, 0.5f);
-  a->m_MouseX = 107;
-  a->m_MouseY = 107;
+  a->m_MouseX = a->m_MouseY = 107;
   a->p_AnalogueControl();
   EXPECT_FLOAT_EQ(a->m_MoveX, 0) << "the dead zone below 0.1 in both axes";
   EXPECT_FLOAT_EQ(a->m_MoveY, 0);
@@ -119,21 +116,19 @@ TEST(HitTests, BoxesButtonsAndTheirMargins) {
   Game g;
   c_MyApp* a = g.app;
   a->m_TouchDown[0] = 1;
-  a->m_TouchX[0] = 111;
   a->m_TouchY[0] = 50;
-  EXPECT_EQ(a->p_Touch(0, 0, 100, 100), 1) << "11 units beyond the right edge still counts";
-  a->m_TouchX[0] = -5;
-  EXPECT_EQ(a->p_Touch(0, 0, 100, 100), 1);
-  a->m_TouchX[0] = -7;
-  EXPECT_EQ(a->p_Touch(0, 0, 100, 100), 0) << "but only 6 beyond the left";
+  const int touches[][2] = {{111, 1}, {-5, 1}, {-7, 0}};  // 11 units beyond the right edge, 6 beyond the left
+  for (const auto& t : touches) {
+    a->m_TouchX[0] = static_cast<float>(t[0]);
+    EXPECT_EQ(a->p_Touch(0, 0, 100, 100), t[1]) << t[0];
+  }
   a->m_TouchX[0] = 50;
   EXPECT_EQ(a->p_MouseIn(0, 0, 100, 100), 1);
   EXPECT_EQ(a->p_MouseIn(50, 0, 100, 100), 0) << "strictly inside";
   EXPECT_EQ(a->p_MouseIn_Centered(50, 50, 10, 10), 1);
   // An icon of 32 x 32 virtual units at (100, 100): the pointer must be down.
   g.FinishLoading();
-  a->m_TouchX[0] = 110;
-  a->m_TouchY[0] = 110;
+  a->m_TouchX[0] = a->m_TouchY[0] = 110;
   a->m_MouseDown = 0;
   EXPECT_EQ(a->p_Button(97, 100, 100, 0), 0);
   a->m_MouseDown = 1;
@@ -155,16 +150,11 @@ TEST(Pointer, PressesNeverShowAsDragsAndTouchesFoldIntoThePointer) {
   g.Update();
   EXPECT_EQ(a->m_MouseX, 200);
   EXPECT_EQ(a->m_OldMouseX, 200) << "the press position, not the previous one";
-  EXPECT_EQ(a->m_MouseHit, 1);
-  EXPECT_EQ(a->m_TouchDown[0], 1);
+  EXPECT_EQ(a->m_MouseHit + a->m_TouchDown[0], 2);
   g.MouseUp();
   g.Update();
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(a->m_TouchX[i], kOmitted);
-    EXPECT_EQ(a->m_TouchY[i], kOmitted);
-  }
-  EXPECT_EQ(a->m_MouseDown, 0);
-  EXPECT_EQ(a->m_PointerLatch, 0);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(a->m_TouchX[i] + a->m_TouchY[i], 2 * kOmitted) << i;
+  EXPECT_EQ(a->m_MouseDown + a->m_PointerLatch, 0);
   bb_app__delegate->TouchEvent(c_BBGameEvent::TouchDown, 3, 50, 60);
   g.Update();
   EXPECT_EQ(a->m_MouseDown, 1) << "a finger at index 3 alone is a pointer press";
@@ -179,8 +169,7 @@ TEST(Pointer, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   bb_GW_OnScreenControls = 1;
   a->m_Mode = 6;  // any mode above 5 shows the pad; 6 runs no screen that could take the press
   a->m_Settings[15] = 1;
-  a->m_Settings[10] = 100;
-  a->m_Settings[11] = 100;
+  a->m_Settings[10] = a->m_Settings[11] = 100;
   a->m_Settings[12] = 10;
   // The up arrow sits 32 units above the pad centre (100, 380).
   g.MouseDown(100, 348);
@@ -215,25 +204,22 @@ TEST(Sound, EffectsRotateOverTwentyFourChannelsWhenTheSettingAllows) {
   EXPECT_EQ(a->m_SfxSlot, 0) << "the 24th on channel 0";
   a->p_PlaySFX2(99, 1);
   EXPECT_EQ(a->m_SfxSlot, 1);
-  a->m_Settings[5] = 3;  // music only
-  a->p_PlaySFX2(99, 1);
-  EXPECT_EQ(a->m_SfxSlot, 1) << "effects are off";
-  a->m_Settings[5] = 0;
-  a->p_PlaySFX2(99, 1);
-  EXPECT_EQ(a->m_SfxSlot, 1);
+  for (int setting : {3, 0}) {  // music only, and off
+    a->m_Settings[5] = setting;
+    a->p_PlaySFX2(99, 1);
+    EXPECT_EQ(a->m_SfxSlot, 1) << "effects are off";
+  }
 }
 
-TEST(Sound, EffectNumbersArePaddedToThreeDigits) {
+TEST(Sound, EffectNumbersArePaddedToThreeDigitsAndBeyondTheSlotsRefused) {
   Game g;
   // The game's working folder gets a data folder of its own holding copies of one effect.
   ASSERT_EQ(std::system("rm data && mkdir -p data/sfx && for n in 007 042 123; do "
                         "cp " ZUDODO_SOURCE_DIR "/data/sfx/001.wav data/sfx/$n.wav; done"),
             0);
-  for (int n : {7, 42}) {
-    g.app->p_LoadSFX(n);
-    EXPECT_NE(g.app->m_Sfx[n], nullptr) << n;
-  }
-  g.app->p_LoadSFX(43);
+  for (int n : {7, 42, 43}) g.app->p_LoadSFX(n);
+  EXPECT_NE(g.app->m_Sfx[7], nullptr);
+  EXPECT_NE(g.app->m_Sfx[42], nullptr);
   EXPECT_EQ(g.app->m_Sfx[43], nullptr) << "a missing file leaves the slot empty";
   g.app->p_LoadSFX(123);  // beyond the 100 slots: refused rather than written out of bounds
   g.app->p_PlaySFX2(123, 1);
@@ -257,8 +243,7 @@ TEST(Sound, TunesFollowTheSettingAndThePause) {
   EXPECT_EQ(bb_audio_device->MusicState(), 1);
   a->m_Settings[5] = 2;
   a->p_PlayTune(String("tune05"), 0);
-  EXPECT_EQ(a->m_TunePlaying, 0) << "a setting without music only stops the tune";
-  EXPECT_EQ(bb_audio_device->MusicState(), 0);
+  EXPECT_EQ(a->m_TunePlaying + bb_audio_device->MusicState(), 0) << "a setting without music only stops the tune";
   a->m_Settings[5] = 1;
   a->p_PlayTune(String("no-such-tune"), 0);
   EXPECT_EQ(a->m_TunePlaying, 1) << "a missing tune still counts as playing";

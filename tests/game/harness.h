@@ -3,11 +3,13 @@
 // A fake window system supplies the clock and the window size; a headless graphics device loads
 // images (decoded, never uploaded) and counts what the render pass draws; OpenAL Soft runs on its
 // null output. Tests press keys, move the pointer, run updates and renders, and inspect the game
-// object's fields and display list.
+// object's fields and display list. Below the game: hand-drawn arenas for the play rules and the
+// state file's fields.
 #pragma once
 
-
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/app.h"
@@ -48,7 +50,7 @@ class HeadlessWindow : public BBWindowSystem {
   int JoystickButtons(int, unsigned char*, int) override { return 0; }
 };
 
-// A graphics device without OpenGL: surfaces keep their decoded pixels, drawing is counted.
+// A graphics device without OpenGL: surfaces keep their decoded pixels, drawing is listed.
 class HeadlessGraphics : public gxtkGraphics {
  public:
   struct Draw {
@@ -90,6 +92,15 @@ class HeadlessGraphics : public gxtkGraphics {
   }
 };
 
+// Several values compared at once: EXPECT_EQ(V(a, b), V(1, 2)).
+template <class... T>
+std::vector<double> V(T... values) {
+  return {static_cast<double>(values)...};
+}
+
+// Key codes the tests press.
+enum Key { kEnter = 13, kEscape = 27, kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kN = 78 };
+
 // One game, created as the runtime creates it, in a scratch working folder whose data/ is the
 // project's.
 class Game {
@@ -110,21 +121,29 @@ class Game {
   void Render();
   // Updates until the loader has finished (at most 60).
   void FinishLoading();
+  // Past the loader, rendered once so that pointer positions map 1:1 onto design units, with the
+  // title menu slid fully in.
+  void Ready();
 
-  // Input, as the host would deliver it between updates.
+  // Input, as the host would deliver it between updates; the pointer in window pixels.
   void KeyDown(int key);
   void KeyUp(int key);
   void Char(int character);
-  // Pointer in window pixels.
   void MouseMove(float x, float y);
   void MouseDown(float x, float y);
   void MouseUp();
+  // A key held for `hold` updates, then released for one.
+  void Press(int key, int hold = 2);
+  // The pointer down at (x, y) for one update, then up for one.
+  void Tap(float x, float y);
 
-  // Display-list entries of the last update: slot 0 values (image slot or marker) and the entry.
+  // Display-list entries of the last update: slot 0 holds the image slot or a marker.
   int Entries() const { return app->m_DrawCount / c_MyApp::kEntryFloats; }
   const float* Entry(int k) const { return app->m_DrawList.Data() + k * c_MyApp::kEntryFloats; }
-  // The text recorded in the current font, in order, from the glyph entries (frames + 32).
-  std::string RecordedText() const;
+  // The entries of image slot or marker `slot` whose listed fields hold the given values.
+  std::vector<const float*> Drawn(float slot, std::initializer_list<std::pair<int, float>> fields = {}) const;
+  // The glyphs recorded in font slot `font` (the current font by default), in order.
+  std::string Text(int font = -1) const;
 
   c_MyApp* app = nullptr;
   HeadlessWindow window;
@@ -137,5 +156,31 @@ class Game {
   bool keepFolder_ = false;
   void Start();
 };
+
+bool Has(const std::string& text, const std::string& part);
+
+// An arena drawn as text, one string per row from row 0: '#' wall, '.' floor, 'o' floor with a
+// pill, 'x' hole, 'S' the start, 'H' the home, 'F' a waiting friend, '^' spikes, '>' '<' 'A' 'V'
+// one-way cells entered moving right, left, up, down, 'P' a patroller on floor. Rows below the
+// drawing are walls. Laid out in world `world` of game type 2 and settled: play runs at once.
+void Arena(Game& g, const std::vector<std::string>& rows, int world = 1);
+// One update with the control axes held at (x, y).
+void Steer(Game& g, float x, float y);
+inline int PlayerX(const Game& g) { return static_cast<int>(g.app->m_Vars[1]); }
+inline int PlayerY(const Game& g) { return static_cast<int>(g.app->m_Vars[2]); }
+inline bool AtRest(const Game& g) { return g.app->m_Vars[3] == 0 && g.app->m_Vars[4] == 0; }
+// Generates a level as the level screen does, through all three stages, without playing it.
+void Generate(c_MyApp* app, int type, int level, int seedBase);
+
+// The state file of the working folder (empty when there is none), and its '|'-separated fields.
+std::string StateFile();
+void WriteStateFile(const std::string& text);
+std::vector<std::string> Fields(const std::string& text);
+std::string Join(const std::vector<std::string>& fields);
+// Recomputes the checksum ending each block of a save's fields; false when a field is not a
+// 32-bit number or the blocks are not all there.
+bool Reseal(std::vector<std::string>& fields);
+// A complete save whose every checksum holds (or no save at all).
+bool ValidState(const std::string& text);
 
 }  // namespace gametest
