@@ -1,80 +1,56 @@
 // The game object's creation, loader and screen flow; the display list, bitmap text and the render
 // pass's scaling and replay.
-#include <gtest/gtest.h>
-
 #include "game/music/demo_song.h"
-#include "harness.h"
+#include "game_test.h"
 
 namespace {
 
-using gametest::Game;
-using gametest::V;
+using GameStart = GameTest;
+using ScreenFlow = GameTest;
+using DisplayList = GameTest;
 
-TEST(GameStart, TheLogoAndFontLoadAtOnceThenOneStepPerUpdateBehindTheLoadingScreen) {
-  Game g;
-  c_MyApp* app = g.app;
-  EXPECT_EQ(V(app->m_Mode, app->m_LoadStep), V(1, 1));
-  EXPECT_TRUE(app->m_Img[93] && app->m_Img[90]) << "the studio logo and the font, for the loading screen";
+TEST_F(GameStart, TheLogoAndFontLoadAtOnceThenOneStepPerUpdateBehindTheLoadingScreenAndAgainOnAResize) {
+  EXPECT_TRUE(a->m_Mode == 1 && a->m_LoadStep == 1 && a->m_Img[93] && a->m_Img[90]) << "for the loading screen";
   g.Update();
-  EXPECT_EQ(app->m_LoadStep, 2);
-  EXPECT_TRUE(app->m_Img[97] && app->m_Sfx[96]);
+  EXPECT_TRUE(a->m_LoadStep == 2 && a->m_Img[97] && a->m_Sfx[96]);
   // The loading screen replaces the frame: its own background, the spinner and the logo.
-  EXPECT_EQ(V(app->m_ClsR, app->m_ClsB), V(40, 80));
-  EXPECT_GT(g.Drawn(c_MyApp::kOvalMarker).size(), 0u);
-  EXPECT_EQ(g.Drawn(93).size(), 1u);
+  EXPECT_EQ(V(a->m_ClsR, a->m_ClsB, !g.Drawn(c_MyApp::kOvalMarker).empty(), g.Drawn(93).size()), V(40, 80, 1, 1));
   g.FinishLoading();
-  EXPECT_EQ(app->m_LoadStep, 0);
-  for (int slot : {1, 2, 3, 4, 5, 10, 80, 89, 90, 91, 93, 94, 95, 96, 97, 98, 99}) EXPECT_TRUE(app->m_Img[slot]) << slot;
-  for (int n : {1, 2, 3, 10, 21, 95, 96, 98, 99}) EXPECT_TRUE(app->m_Sfx[n]) << "sound " << n;
-  EXPECT_EQ(app->m_ImgInfo[3 * 1], 128) << "a 640 x 480 window takes the -hd set; sizes in loaded pixels";
-  EXPECT_EQ(app->m_SfxSlot, 1) << "the jingle was the first effect";
-  g.window.width = 800;
-  g.window.height = 600;
+  for (int slot : {1, 2, 3, 4, 5, 10, 80, 89, 90, 91, 93, 94, 95, 96, 97, 98, 99}) EXPECT_TRUE(a->m_Img[slot]) << slot;
+  for (int n : {1, 2, 3, 10, 21, 95, 96, 98, 99}) EXPECT_TRUE(a->m_Sfx[n]) << "sound " << n;
+  EXPECT_EQ(V(a->m_LoadStep, a->m_ImgInfo[3], a->m_SfxSlot), V(0, 128, 1)) << "the -hd set at 640 x 480; the jingle";
+  g.Resize(800, 600);
   g.Render();
-  EXPECT_EQ(app->m_LoadStep, 1) << "a resize runs the loader again";
+  EXPECT_EQ(a->m_LoadStep, 1) << "a resize runs the loader again";
   g.FinishLoading();
-  EXPECT_EQ(app->m_SfxSlot, 1) << "but plays no second jingle";
+  EXPECT_EQ(a->m_SfxSlot, 1) << "but plays no second jingle";
   const int sizes[][3] = {{630, 630, 1}, {631, 400, 2}, {400, 631, 2}, {1230, 1230, 2}, {1231, 700, 4}};
   for (const auto& s : sizes) {
-    g.window.width = s[0];
-    g.window.height = s[1];
-    app->SetGraphicsLevel();
-    EXPECT_EQ(app->m_GfxLevel, s[2]) << "resolution set for " << s[0] << " x " << s[1];
+    g.Resize(s[0], s[1]);
+    a->SetGraphicsLevel();
+    EXPECT_EQ(a->m_GfxLevel, s[2]) << "resolution set for " << s[0] << " x " << s[1];
   }
 }
 
-TEST(ScreenFlow, FinishedGamesRankInTheTopTenAndAlwaysEnterTheLastTen) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(ScreenFlow, FinishedGamesRankInTheTopTenAndAlwaysEnterTheLastTen) {
   a->m_GameType = 3;
   for (int i = 0; i < 10; ++i) a->m_Scores[20 + i] = 1000 - 100 * i;
   a->m_Score = 600;  // equal to the fifth: goes below it, and the lowest falls off
   a->p_LoadMenu();
-  EXPECT_EQ(a->m_ScoreBase, 20);
-  EXPECT_EQ(V(a->m_Scores[24], a->m_Scores[25], a->m_Scores[26], a->m_Scores[29]), V(600, 600, 500, 200));
+  EXPECT_EQ(V(a->m_ScoreBase, a->m_Scores[24], a->m_Scores[25], a->m_Scores[26], a->m_Scores[29]), V(20, 600, 600, 500, 200));
   a->m_Score = 0;  // does not rank, but is the newest of the last ten
   a->p_LoadMenu();
   EXPECT_EQ(V(a->m_Scores[29], a->m_Scores[260], a->m_Scores[261]), V(200, 0, 600));
 }
 
-TEST(ScreenFlow, GamesStartedByPointerGetTheOnScreenPadAndQuestGamesTwoLives) {
-  Game g;
-  c_MyApp* a = g.app;
-  a->m_MouseDown = 0;
-  a->p_LoadGame();
-  EXPECT_EQ(V(bb_GW_OnScreenControls, a->m_Mode, a->m_Lives), V(0, 10, 3));
-  a->m_MouseDown = 1;
-  a->m_GameType = 5;
-  a->m_QuestWorld = 3;
-  a->m_QuestLevel = 7;
-  a->p_LoadGame();
-  EXPECT_EQ(V(bb_GW_OnScreenControls, a->m_Lives, a->m_Level), V(1, 2, 37));
+TEST_F(ScreenFlow, GamesStartedByPointerGetTheOnScreenPadAndSuspendingInAGameOpensThePauseMenuCentred) {
+  for (int pointer : {0, 1}) {
+    a->m_MouseDown = pointer;
+    a->p_LoadGame();
+    EXPECT_EQ(V(bb_GW_OnScreenControls, a->m_Mode), V(pointer, 10));
+  }
   bb_GW_OnScreenControls = 0;
-}
-
-TEST(ScreenFlow, SuspendingInAGameOpensThePauseMenuCentred) {
-  Game g;
-  c_MyApp* a = g.app;
+  a->m_Mode = 1;
   a->p_OnSuspend();
   EXPECT_EQ(V(a->m_Paused, bb_app__updateRate), V(0, 5)) << "in the menu nothing pauses";
   a->p_OnResume();
@@ -85,26 +61,20 @@ TEST(ScreenFlow, SuspendingInAGameOpensThePauseMenuCentred) {
   EXPECT_EQ(V(a->m_Paused, a->m_PauseDir, a->m_PauseY, a->m_VKey[3]), V(1, 1, 240, 0));
 }
 
-TEST(ScreenFlow, FunctionKeysActOncePerPressAndF4Quits) {
-  Game g;
+TEST_F(ScreenFlow, FunctionKeysActOncePerPressAndF4Quits) {
   g.KeyDown(113);
   g.Updates(2);
-  EXPECT_EQ(g.app->m_HideHud, 1) << "F2, held, hides the HUD once";
+  EXPECT_EQ(a->m_HideHud, 1) << "F2, held, hides the HUD once";
   g.KeyUp(113);
   g.KeyDown(112);
-  g.Update();
-  EXPECT_EQ(bb_GW_DebugMode, 1);
-  g.KeyUp(112);
   g.FinishLoading();
   g.Update();
-  EXPECT_TRUE(gametest::Has(g.Text(), ":")) << "the debug line is drawn";
+  EXPECT_TRUE(bb_GW_DebugMode == 1 && Has(g.Text(), ":")) << "F1: the debug line is drawn";
   bb_GW_DebugMode = 0;
   EXPECT_EXIT((g.KeyDown(115), g.Update()), ::testing::ExitedWithCode(0), "");
 }
 
-TEST(ScreenFlow, TheBackKeyClosesTheMenuBoxesButNotTheOptions) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(ScreenFlow, TheBackKeyClosesTheMenuBoxesButNotTheOptions) {
   g.FinishLoading();
   a->m_ShowCredits = a->m_ShowBadges = 1;
   g.KeyDown(27);
@@ -114,41 +84,31 @@ TEST(ScreenFlow, TheBackKeyClosesTheMenuBoxesButNotTheOptions) {
   g.Update();
   EXPECT_EQ(a->m_KeyLatch, 0) << "released: the latch clears";
   a->m_ShowOptions = 1;
-  g.Update();
-  EXPECT_EQ(V(a->m_KeyLatch, a->m_PointerLatch), V(1, 1)) << "the options box holds both latches";
   g.KeyDown(27);
   g.Update();
-  EXPECT_EQ(a->m_ShowOptions, 1);
+  EXPECT_EQ(V(a->m_KeyLatch, a->m_PointerLatch, a->m_ShowOptions), V(1, 1, 1)) << "the options box holds both latches";
 }
 
-TEST(ScreenFlow, RateMetersKeepTheirValueOnARepeatedTimeStamp) {
-  Game g;
+TEST_F(ScreenFlow, RateMetersKeepTheirValueOnARepeatedTimeStampAndTheGameDrivesItsMusic) {
   g.Updates(2);
-  int fps = g.app->m_UpdFps;
+  int fps = a->m_UpdFps;
   EXPECT_NEAR(fps, 60, 2);
   g.window.now -= 1.0 / 60.0;
   g.Update();
-  EXPECT_EQ(g.app->m_UpdFps, fps);
+  EXPECT_EQ(a->m_UpdFps, fps);
   for (double now : {2.0, 2.02, 2.02}) g.window.now = now, g.Render();
-  EXPECT_EQ(g.app->m_Fps, 50);
-}
-
-TEST(ProceduralMusic, TheGameDrivesThePlayerWhenItIsInUse) {
-  Game g;
-  c_MyApp* a = g.app;
+  EXPECT_EQ(a->m_Fps, 50);
   EXPECT_EQ(bb_GW_HasMusic, BBKxDemoSong::kHasMusic);
-  bb_GW_HasMusic = 1;
+  bb_GW_HasMusic = 1;  // the procedural song loads over the next renders, three steps at the start of each
   a->p_MusicCreate();
   EXPECT_EQ(V(a->m_Music->m_state, a->m_Music->m_loadStep), V(c_KxPlayer::kPlaying, 1));
   g.Render();
-  EXPECT_EQ(a->m_Music->m_loadStep, 4) << "three loading steps at the start of each render";
+  EXPECT_EQ(a->m_Music->m_loadStep, 4);
   g.Update();  // the update hook runs too, while the song is still loading
   bb_GW_HasMusic = 0;
 }
 
-TEST(DisplayList, HoldsAtMost2499EntriesAFrameAndTheDrawStateIsSticky) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(DisplayList, HoldsAtMost2499EntriesAFrameAndTheDrawStateIsSticky) {
   a->p_CLS2D(10, 20, 30, 0.5f);
   for (int i = 0; i < 2600; ++i) a->p_Rect(static_cast<float>(i), 0, 1, 1);
   EXPECT_EQ(V(g.Entries(), g.Entry(2498)[1]), V(2499, 2498));
@@ -165,11 +125,10 @@ TEST(DisplayList, HoldsAtMost2499EntriesAFrameAndTheDrawStateIsSticky) {
   EXPECT_EQ(V(a->m_DrawSX, a->m_DrawAlpha, a->m_DrawRot), V(1, 1, 0)) << "a new frame resets them";
 }
 
-TEST(Text, GlyphsAdvanceByTheFontKernInTheSmallFontAndBreakLinesOnBackslashN) {
-  Game g;
-  c_MyApp* a = g.app;
-  auto text = [&](float x, float y, const char* s, float alignX, float alignY) {
+TEST_F(DisplayList, GlyphsAdvanceByTheFontKernInTheSmallFontAndBreakLinesOnBackslashN) {
+  auto text = [this](float x, float y, const char* s, float alignX, float alignY, float size = 1) {
     a->p_CLS2D(0, 0, 0, 1);
+    a->p_SetSize(size, size);
     a->p_Text(x, y, String(s), alignX, alignY);
     return g.Text();
   };
@@ -181,53 +140,39 @@ TEST(Text, GlyphsAdvanceByTheFontKernInTheSmallFontAndBreakLinesOnBackslashN) {
   // "ill" in the small font, centred: the space and the first two letters are 7 + 4 + 4 wide.
   ASSERT_EQ(text(200, 50, "ill", 1, 1), "ill");
   EXPECT_EQ(V(g.Entry(0)[1], g.Entry(1)[1], g.Entry(2)[1]), V(199.5, 203.5, 207.5));
-  // Right alignment puts the measured width, trunc(7 * 2) + trunc(9 * 2), left of x; top
-  // alignment puts the glyph centres half a line below y.
-  a->p_CLS2D(0, 0, 0, 1);
-  a->p_SetSize(2, 2);
-  a->p_Text(200, 50, String("mw"), 2, 0);
+  // Right alignment puts the width, trunc(7 * 2) + trunc(9 * 2), left of x; top alignment puts
+  // the glyph centres half a line below y.
+  ASSERT_EQ(text(200, 50, "mw", 2, 0, 2), "mw");
   EXPECT_EQ(V(g.Entry(0)[1], g.Entry(0)[2]), V(200 - 32 + 14, 60));
   EXPECT_EQ(a->p_rstr(5, 2, String("0")).ToNarrow() + a->p_rstr(123, 2, String("0")).ToNarrow(), "0523");
   EXPECT_EQ(a->p_rstr(7, 4, String(" ")).ToNarrow() + a->p_rstr(-4, 3, String("0")).ToNarrow(), "   70-4");
 }
 
-TEST(Render, ScaleKeepsOneDesignAxisWholeAndReloadsOncePerResize) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(DisplayList, RenderingKeepsOneDesignAxisWholeMapsUnitsToPixelsAndSkipsEmptySlots) {
   g.FinishLoading();
   g.Render();
   EXPECT_EQ(V(a->m_LoadStep, a->m_ScaleX), V(0, 1)) << "the size the game was created with";
-  g.window.width = 1280;
-  g.window.height = 720;
+  g.Resize(1280, 720);
   bb_GW_overscan = 64;
   g.Render();
-  EXPECT_EQ(V(a->m_ScaleX, a->m_ScaleY, bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape, a->m_LoadStep),
-            V(1.8f, 1.8f, 640, 360, 1, 1));
+  EXPECT_EQ(V(a->m_ScaleX, a->m_ScaleY, bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape), V(1.8f, 1.8f, 640, 360, 1));
+  EXPECT_EQ(a->m_LoadStep, 1) << "a resize restarts the loader";
   a->m_LoadStep = 5;
   g.Render();
-  EXPECT_EQ(a->m_LoadStep, 5) << "the loader restarts only once per change";
+  EXPECT_EQ(a->m_LoadStep, 5) << "once per change";
   bb_GW_overscan = 0;
-  g.window.width = 400;
-  g.window.height = 800;
+  g.Resize(400, 800);
   g.Render();
   EXPECT_EQ(V(bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape), V(240, 480, 0)) << "portrait: the height rules";
-}
-
-TEST(Render, ReplayMapsDesignUnitsToPixelsAndSkipsEmptySlots) {
-  Game g;
-  c_MyApp* a = g.app;
-  g.window.width = 1280;
-  g.window.height = 960;
-  g.Render();  // establishes the 2x scale
+  g.Resize(1280, 960);
+  g.Render();
   a->p_CLS2D(0, 0, 0, 1);
   a->p_Rect(10, 20, 30, 40);
   a->p_Oval(100, 100, 5, 10);
   a->p_DrawImg(50, 1, 1, 0);  // an empty slot
   g.Render();
-  const auto& d = g.graphics->draws;
-  ASSERT_EQ(d.size(), 3u);
-  EXPECT_EQ(d[1].what + " " + d[2].what, "rect oval");
-  EXPECT_EQ(V(d[1].x, d[1].y, d[1].w, d[1].h, d[2].x, d[2].w, d[2].h), V(20, 40, 60, 80, 190, 20, 40));
+  const std::vector<std::string>& d = g.graphics->draws;
+  EXPECT_EQ(std::vector<std::string>(d.begin() + 1, d.end()), (std::vector<std::string>{"rect 20 40 60 80", "oval 190 180 20 40"}));
 }
 
 }  // namespace

@@ -1,28 +1,22 @@
 // Game actions from keys, joysticks and virtual keys; the control axes; hit tests; the pointer
 // and touch fields; iCade decoding and the on-screen pad; effects and tunes.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 
-#include "harness.h"
+#include "game_test.h"
 #include "runtime/audio/device.h"
 
 namespace {
 
-using gametest::Game;
+using Controls = GameTest;
+using Pointer = GameTest;
+using Sound = GameTest;
 
-TEST(Controls, KeysJoysticksAndVirtualKeysReportActions) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(Controls, KeysJoysticksAndVirtualKeysReportActions) {
   g.KeyDown(38);
-  EXPECT_EQ(a->p_PlayKey(0, 0, -1), 1);
-  EXPECT_EQ(a->p_PlayKey(0, 0, -2), 0) << "ports below -1 report nothing";
+  EXPECT_EQ(V(a->p_PlayKey(0, 0, -1), a->p_PlayKey(0, 0, -2)), V(1, 0)) << "ports below -1 report nothing";
   g.KeyUp(38);
-  EXPECT_EQ(a->p_PlayKey(0, 0, -1), 0);
-  // Joystick button 9 of port 1 is up, but only when that port is asked.
-  bb_input_device->m__keyDown[256 + 32 + 9] = true;
-  EXPECT_EQ(a->p_PlayKey(0, 0, -1) + a->p_PlayKey(0, 0, 0), 0);
-  EXPECT_EQ(a->p_PlayKey(0, 0, 1) + a->p_PlayKeyAll(0, 0), 2);
+  bb_input_device->m__keyDown[256 + 32 + 9] = true;  // joystick button 9 of port 1: up, when that port is asked
+  EXPECT_EQ(V(a->p_PlayKey(0, 0, -1), a->p_PlayKey(0, 0, 0), a->p_PlayKey(0, 0, 1), a->p_PlayKeyAll(0, 0)), V(0, 0, 1, 1));
   bb_input_device->m__keyDown[256 + 32 + 9] = false;
   // The back action takes Escape, Delete, Backspace, tilde and virtual keys 16, 17 and 19.
   for (int key : {27, 46, 8, 192}) {
@@ -32,78 +26,60 @@ TEST(Controls, KeysJoysticksAndVirtualKeysReportActions) {
   }
   a->m_VKey[19] = 1;
   EXPECT_EQ(a->p_PlayKey(99, 0, -1), 1);
-  a->m_VKey[19] = 0;
   a->m_VKey[10] = 2;
-  EXPECT_EQ(a->p_PlayKey(10, 0, -1), 1);
-  EXPECT_EQ(a->p_PlayKey(7, 0, 0), 0) << "actions outside the table report nothing";
-  // The first stick, when allowed: right beyond 0.4.
-  bb_input_device->m__joyStates[0]->m_joyx[0] = 0.5f;
-  EXPECT_EQ(a->p_PlayKey(5, 0, 0), 0);
-  EXPECT_EQ(a->p_PlayKey(5, 1, 0), 1);
-  EXPECT_EQ(a->p_PlayKey(5, 1, -1), 0);
+  EXPECT_EQ(V(a->p_PlayKey(10, 0, -1), a->p_PlayKey(7, 0, 0)), V(1, 0)) << "actions outside the table report nothing";
+  bb_input_device->m__joyStates[0]->m_joyx[0] = 0.5f;  // the first stick, when allowed: right beyond 0.4
+  EXPECT_EQ(V(a->p_PlayKey(5, 0, 0), a->p_PlayKey(5, 1, 0), a->p_PlayKey(5, 1, -1)), V(0, 1, 0));
 }
 
-TEST(Controls, ICadeTakesTheLetterKeys) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(Controls, ICadeTakesTheLetterKeys) {
   g.KeyDown('W');
   EXPECT_EQ(a->p_PlayKey(0, 0, -1), 1);
   a->p_iCade(1);
-  EXPECT_EQ(bb_GW_iCadeControls, 1);
-  EXPECT_EQ(a->p_PlayKey(0, 0, -1), 0) << "with iCade on, W is the controller's";
-  g.Char('w');
-  g.Update();
-  EXPECT_EQ(a->m_VKey[0], 2) << "the press letter holds the virtual key";
-  EXPECT_EQ(a->p_PlayKey(0, 0, -1), 1);
-  g.Char('b');
-  g.Update();
-  EXPECT_EQ(a->m_VKey[0], 2) << "letters outside the table change nothing";
-  g.Char('E');
-  g.Update();
-  EXPECT_EQ(a->m_VKey[0], 0);
+  EXPECT_EQ(V(bb_GW_iCadeControls, a->p_PlayKey(0, 0, -1)), V(1, 0)) << "with iCade on, W is the controller's";
+  // The press letter holds the virtual key, letters outside the table change nothing, the
+  // release letter lets go.
+  std::string held;
+  for (char c : {'w', 'b', 'E'}) {
+    g.Char(c);
+    g.Update();
+    held += std::to_string(a->m_VKey[0]);
+  }
+  EXPECT_EQ(held, "220");
   a->m_VKey[5] = 2;
   a->p_iCade(0);
-  EXPECT_EQ(a->m_VKey[5], 0);
-  EXPECT_EQ(bb_GW_iCadeControls, 0);
+  EXPECT_EQ(V(a->m_VKey[5], bb_GW_iCadeControls), V(0, 0));
 }
 
-TEST(Controls, KeysRampTheAxesAndOppositeKeysCancel) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(Controls, KeysRampTheAxesOppositeKeysCancelAndASlidingFingerSteersFromItsAnchor) {
   g.KeyDown(39);
-  a->p_AnalogueControl();
-  EXPECT_FLOAT_EQ(a->m_MoveX, 0.25f);
-  a->p_AnalogueControl();
-  EXPECT_FLOAT_EQ(a->m_MoveX, 0.5f) << "two frames to reach the steering threshold";
-  for (int i = 0; i < 10; ++i) a->p_AnalogueControl();
-  EXPECT_FLOAT_EQ(a->m_MoveX, 1.0f);
-  EXPECT_FLOAT_EQ(a->m_KeyRampX, 1.0f);
+  std::vector<double> ramp;
+  for (int i = 0; i < 12; ++i) {
+    a->p_AnalogueControl();
+    ramp.push_back(a->m_MoveX);
+  }
+  EXPECT_EQ(V(ramp[0], ramp[1], ramp[11], a->m_KeyRampX), V(0.25, 0.5, 1, 1)) << "two frames to the threshold 0.5";
   g.KeyUp(39);
   a->p_AnalogueControl();
   EXPECT_FLOAT_EQ(a->m_MoveX, 0.8f) << "a released key decays by 0.2";
   g.KeyDown(38);
   g.KeyDown(40);
   a->p_AnalogueControl();
-  EXPECT_FLOAT_EQ(a->m_MoveY, 0.0f) << "up and down together cancel";
-  EXPECT_FLOAT_EQ(a->m_KeyRampY, 0.0f);
-}
-
-TEST(Controls, SlidingFingerSteersFromItsAnchor) {
-  Game g;
-  c_MyApp* a = g.app;
+  EXPECT_EQ(V(a->m_MoveY, a->m_KeyRampY), V(0, 0)) << "up and down together cancel";
+  g.KeyUp(38);
+  g.KeyUp(40);
   a->m_Settings[15] = 0;
   a->m_MouseDown = 1;
-  a->m_MouseX = a->m_MouseY = 100;
-  a->p_AnalogueControl();
-  EXPECT_EQ(a->m_SlideX, 100);
-  EXPECT_FLOAT_EQ(a->m_MoveX, 0);
-  a->m_MouseX = 136;
-  a->p_AnalogueControl();
-  EXPECT_FLOAT_EQ(a->m_MoveX, 0.5f);
-  a->m_MouseX = a->m_MouseY = 107;
-  a->p_AnalogueControl();
-  EXPECT_FLOAT_EQ(a->m_MoveX, 0) << "the dead zone below 0.1 in both axes";
-  EXPECT_FLOAT_EQ(a->m_MoveY, 0);
+  a->m_KeyRampX = 0;
+  // A finger at (x, y) and the anchor's x and the x axis that follow: 0.5 at 36 units, and a dead
+  // zone below 0.1 in both axes.
+  const float steps[][4] = {{100, 100, 100, 0}, {136, 100, 100, 0.5f}, {107, 107, 100, 0}};
+  for (const auto& s : steps) {
+    a->m_MouseX = s[0];
+    a->m_MouseY = s[1];
+    a->p_AnalogueControl();
+    EXPECT_EQ(V(a->m_SlideX, a->m_MoveX, a->m_MoveY), V(s[2], s[3], 0)) << s[0] << "," << s[1];
+  }
   a->m_MouseX = 300;
   a->p_AnalogueControl();
   EXPECT_EQ(a->m_SlideX, 104) << "a far finger drags the anchor 4 units a frame";
@@ -112,58 +88,48 @@ TEST(Controls, SlidingFingerSteersFromItsAnchor) {
   EXPECT_EQ(a->m_SlideX, -1);
 }
 
-TEST(HitTests, BoxesButtonsAndTheirMargins) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(Controls, HitTestsOfBoxesAndButtonsHaveMargins) {
   a->m_TouchDown[0] = 1;
   a->m_TouchY[0] = 50;
-  const int touches[][2] = {{111, 1}, {-5, 1}, {-7, 0}};  // 11 units beyond the right edge, 6 beyond the left
-  for (const auto& t : touches) {
-    a->m_TouchX[0] = static_cast<float>(t[0]);
-    EXPECT_EQ(a->p_Touch(0, 0, 100, 100), t[1]) << t[0];
+  std::string hits;  // 11 units beyond the right edge still count, but only 6 beyond the left
+  for (float x : {111.0f, -5.0f, -7.0f}) {
+    a->m_TouchX[0] = x;
+    hits += std::to_string(a->p_Touch(0, 0, 100, 100));
   }
-  a->m_TouchX[0] = 50;
-  EXPECT_EQ(a->p_MouseIn(0, 0, 100, 100), 1);
-  EXPECT_EQ(a->p_MouseIn(50, 0, 100, 100), 0) << "strictly inside";
-  EXPECT_EQ(a->p_MouseIn_Centered(50, 50, 10, 10), 1);
-  // An icon of 32 x 32 virtual units at (100, 100): the pointer must be down.
+  a->m_TouchX[0] = 50;  // the pointer strictly inside
+  hits += std::to_string(a->p_MouseIn(0, 0, 100, 100)) + std::to_string(a->p_MouseIn(50, 0, 100, 100));
+  EXPECT_EQ(hits + std::to_string(a->p_MouseIn_Centered(50, 50, 10, 10)), "110101");
+  // An icon of 32 x 32 virtual units at (100, 100) fires on every frame while the pointer is down
+  // on it; the half-height box ends 8 units below.
   g.FinishLoading();
   a->m_TouchX[0] = a->m_TouchY[0] = 110;
   a->m_MouseDown = 0;
   EXPECT_EQ(a->p_Button(97, 100, 100, 0), 0);
   a->m_MouseDown = 1;
-  EXPECT_EQ(a->p_Button(97, 100, 100, 0), 1);
-  EXPECT_EQ(a->p_Button(97, 100, 100, 0), 1) << "fires on every frame while held";
+  EXPECT_EQ(a->p_Button(97, 100, 100, 0) + a->p_Button(97, 100, 100, 0), 2);
   EXPECT_EQ(a->m_Hit, 1);
-  EXPECT_EQ(a->p_Button_B(97, 100, 100, 0), 0) << "the half-height box ends 8 units below";
+  EXPECT_EQ(a->p_Button_B(97, 100, 100, 0), 0);
   a->m_TouchY[0] = 105;
   EXPECT_EQ(a->p_Button_B(97, 100, 100, 0), 1);
 }
 
-TEST(Pointer, PressesNeverShowAsDragsAndTouchesFoldIntoThePointer) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(Pointer, PressesNeverShowAsDragsAndTouchesFoldIntoThePointer) {
   g.Render();  // the scale: 1 pixel per design unit at 640 x 480
   g.MouseMove(10, 10);
   g.Update();
   g.MouseDown(200, 100);
   g.Update();
-  EXPECT_EQ(a->m_MouseX, 200);
-  EXPECT_EQ(a->m_OldMouseX, 200) << "the press position, not the previous one";
-  EXPECT_EQ(a->m_MouseHit + a->m_TouchDown[0], 2);
+  EXPECT_EQ(V(a->m_MouseX, a->m_OldMouseX, a->m_MouseHit, a->m_TouchDown[0]), V(200, 200, 1, 1)) << "not a drag from 10";
   g.MouseUp();
   g.Update();
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(a->m_TouchX[i] + a->m_TouchY[i], 2 * kOmitted) << i;
-  EXPECT_EQ(a->m_MouseDown + a->m_PointerLatch, 0);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(V(a->m_TouchX[i], a->m_TouchY[i]), V(kOmitted, kOmitted)) << i;
+  EXPECT_EQ(V(a->m_MouseDown, a->m_PointerLatch), V(0, 0));
   bb_app__delegate->TouchEvent(c_BBGameEvent::TouchDown, 3, 50, 60);
   g.Update();
-  EXPECT_EQ(a->m_MouseDown, 1) << "a finger at index 3 alone is a pointer press";
-  EXPECT_EQ(a->m_TouchX[3], 50);
+  EXPECT_EQ(V(a->m_MouseDown, a->m_TouchX[3]), V(1, 50)) << "a finger at index 3 alone is a pointer press";
 }
 
-TEST(Pointer, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(Pointer, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   g.FinishLoading();
   g.Render();
   bb_GW_OnScreenControls = 1;
@@ -171,30 +137,25 @@ TEST(Pointer, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   a->m_Settings[15] = 1;
   a->m_Settings[10] = a->m_Settings[11] = 100;
   a->m_Settings[12] = 10;
-  // The up arrow sits 32 units above the pad centre (100, 380).
+  g.MouseDown(100, 348);  // the up arrow, 32 units above the pad centre (100, 380)
+  std::string up;  // pressed again while held, released after one update
+  for (int i = 0; i < 3; ++i) {
+    if (i == 2) g.MouseUp();
+    g.Update();
+    up += std::to_string(a->m_VKey[0]);
+  }
+  EXPECT_EQ(up, "110");
+  a->m_Paused = 1;  // the arrows do nothing, and one finger drags the pad
   g.MouseDown(100, 348);
   g.Update();
-  EXPECT_EQ(a->m_VKey[0], 1);
-  g.Update();
-  EXPECT_EQ(a->m_VKey[0], 1) << "pressed again while held";
-  g.MouseUp();
-  g.Update();
-  EXPECT_EQ(a->m_VKey[0], 0) << "released after one update";
-  a->m_Paused = 1;
-  g.MouseDown(100, 348);
-  g.Update();
-  EXPECT_EQ(a->m_VKey[0], 0) << "paused: the arrows do nothing";
-  EXPECT_EQ(a->m_Settings[10], 100);
-  EXPECT_EQ(a->m_Settings[11], 480 - 348) << "and one finger drags the pad";
+  EXPECT_EQ(V(a->m_VKey[0], a->m_Settings[10], a->m_Settings[11]), V(0, 100, 480 - 348));
   a->m_Settings[12] = 99;
   g.Update();
   EXPECT_EQ(a->m_Settings[12], 25) << "the size is clamped";
   bb_GW_OnScreenControls = 0;
 }
 
-TEST(Sound, EffectsRotateOverTwentyFourChannelsWhenTheSettingAllows) {
-  Game g;
-  c_MyApp* a = g.app;
+TEST_F(Sound, EffectsRotateOverTwentyFourChannelsWhenTheSettingAllows) {
   g.FinishLoading();
   a->m_SfxSlot = 0;
   a->p_PlaySFX2(99, 1);
@@ -202,51 +163,39 @@ TEST(Sound, EffectsRotateOverTwentyFourChannelsWhenTheSettingAllows) {
   for (int i = 0; i < 22; ++i) a->p_PlaySFX2(99, 1);
   a->p_PlaySFX(98, 1.2f, 0.5f, 0);
   EXPECT_EQ(a->m_SfxSlot, 0) << "the 24th on channel 0";
-  a->p_PlaySFX2(99, 1);
-  EXPECT_EQ(a->m_SfxSlot, 1);
-  for (int setting : {3, 0}) {  // music only, and off
+  for (int setting : {1, 3, 0}) {  // effects on, then music only, and off
     a->m_Settings[5] = setting;
     a->p_PlaySFX2(99, 1);
-    EXPECT_EQ(a->m_SfxSlot, 1) << "effects are off";
+    EXPECT_EQ(a->m_SfxSlot, 1) << setting;
   }
 }
 
-TEST(Sound, EffectNumbersArePaddedToThreeDigitsAndBeyondTheSlotsRefused) {
-  Game g;
+TEST_F(Sound, EffectNumbersArePaddedToThreeDigitsAndBeyondTheSlotsRefused) {
   // The game's working folder gets a data folder of its own holding copies of one effect.
   ASSERT_EQ(std::system("rm data && mkdir -p data/sfx && for n in 007 042 123; do "
                         "cp " ZUDODO_SOURCE_DIR "/data/sfx/001.wav data/sfx/$n.wav; done"),
             0);
-  for (int n : {7, 42, 43}) g.app->p_LoadSFX(n);
-  EXPECT_NE(g.app->m_Sfx[7], nullptr);
-  EXPECT_NE(g.app->m_Sfx[42], nullptr);
-  EXPECT_EQ(g.app->m_Sfx[43], nullptr) << "a missing file leaves the slot empty";
-  g.app->p_LoadSFX(123);  // beyond the 100 slots: refused rather than written out of bounds
-  g.app->p_PlaySFX2(123, 1);
+  for (int n : {7, 42, 43, 123}) a->p_LoadSFX(n);  // 123: beyond the 100 slots, refused
+  EXPECT_TRUE(a->m_Sfx[7] && a->m_Sfx[42] && !a->m_Sfx[43]) << "a missing file leaves the slot empty";
+  a->p_PlaySFX2(123, 1);
 }
 
-TEST(Sound, TunesFollowTheSettingAndThePause) {
-  Game g;
-  c_MyApp* a = g.app;
-  a->m_Settings[5] = 2;  // effects only
-  a->p_PlayTune(String("tune04"), 0);
-  EXPECT_EQ(a->m_TunePlaying, 0);
-  a->m_Settings[5] = 3;
-  a->p_PlayTune(String("tune04"), 0);
-  EXPECT_EQ(a->m_TunePlaying, 1);
-  EXPECT_EQ(bb_audio_device->MusicState(), 1);
+TEST_F(Sound, TunesFollowTheSettingAndThePause) {
+  auto tune = [this](int setting, const char* name) {
+    a->m_Settings[5] = setting;
+    a->p_PlayTune(String(name), 0);
+    return V(a->m_TunePlaying, bb_audio_device->MusicState());
+  };
+  EXPECT_EQ(tune(2, "tune04"), V(0, 0)) << "effects only";
+  EXPECT_EQ(tune(3, "tune04"), V(1, 1));
   a->m_Paused = 1;
   g.Update();
   EXPECT_EQ(bb_audio_device->MusicState(), 2) << "paused with the game";
   a->m_Paused = 0;
   g.Update();
   EXPECT_EQ(bb_audio_device->MusicState(), 1);
-  a->m_Settings[5] = 2;
-  a->p_PlayTune(String("tune05"), 0);
-  EXPECT_EQ(a->m_TunePlaying + bb_audio_device->MusicState(), 0) << "a setting without music only stops the tune";
-  a->m_Settings[5] = 1;
-  a->p_PlayTune(String("no-such-tune"), 0);
-  EXPECT_EQ(a->m_TunePlaying, 1) << "a missing tune still counts as playing";
+  EXPECT_EQ(tune(2, "tune05"), V(0, 0)) << "a setting without music only stops the tune";
+  EXPECT_EQ(tune(1, "no-such-tune")[0], 1) << "a missing tune still counts as playing";
 }
 
 }  // namespace

@@ -25,17 +25,6 @@ BBGlfwGame* Host() {
   return host;
 }
 
-// One audio device for the test program: OpenAL Soft keeps its devices until exit.
-gxtkAudio* Audio() {
-  static gxtkAudio* audio = [] {
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    return new gxtkAudio;
-  }();
-  return audio;
-}
-
-// Each game runs in a scratch folder of its own whose data/ is the project's: the state file it
-// saves stays there, and a player's own save never reaches a test.
 std::string NewFolder() {
   char folder[] = "/tmp/zudodo-game-XXXXXX";
   if (!mkdtemp(folder)) std::abort();
@@ -44,23 +33,26 @@ std::string NewFolder() {
 
 }  // namespace
 
+int HeadlessGraphics::Add(const char* what, float x, float y, float w, float h) {
+  std::ostringstream line;
+  line << what << " " << x << " " << y << " " << w << " " << h;
+  draws.push_back(line.str());
+  return 0;
+}
+
 Game::Game() : Game(NewFolder()) { keepFolder_ = false; }
 
-Game::Game(const std::string& folder) : scratch_(folder), keepFolder_(true) {
+Game::Game(const std::string& folder) : folder_(folder) {
   char* cwd = getcwd(nullptr, 0);
   previousDir_ = cwd;
   std::free(cwd);
   mkdir(folder.c_str(), 0755);
-  if (chdir(folder.c_str()) != 0) std::abort();
   struct stat st;
-  if (lstat("data", &st) != 0 && symlink(ZUDODO_SOURCE_DIR "/data", "data") != 0) std::abort();
-  Start();
-}
-
-void Game::Start() {
+  if (chdir(folder.c_str()) != 0 || (lstat("data", &st) != 0 && symlink(ZUDODO_SOURCE_DIR "/data", "data") != 0))
+    std::abort();
   previousWindow_ = bbSetWindowSystem(&window);
   gc_init();
-  BBGlfwGame* host = Host();
+  BBGlfwGame* host = Host();  // the host first: the application object registers with it
   bbProgramInit = bbGameInit;
   bbRegisterRoots();
   bbInit();
@@ -71,8 +63,10 @@ void Game::Start() {
   graphics->window = &window;
   gc_assign(d->m__graphics, static_cast<gxtkGraphics*>(graphics));
   bb_graphics_SetGraphicsDevice(graphics);
-  gc_assign(d->m__audio, Audio());
-  bb_audio_SetAudioDevice(d->m__audio);
+  // One audio device for the test program: OpenAL Soft keeps its devices until exit.
+  static gxtkAudio* audio = (setenv("ALSOFT_DRIVERS", "null", 0), new gxtkAudio);
+  gc_assign(d->m__audio, audio);
+  bb_audio_SetAudioDevice(audio);
   c_InputDevice* input = (new c_InputDevice)->m_new();
   for (int port = 0; port < 4; ++port) gc_assign(input->m__joyStates[port], (new c_JoyState)->m_new());
   gc_assign(d->m__input, input);
@@ -86,9 +80,7 @@ Game::~Game() {
   for (int c = 0; c < 32; ++c) bb_audio_device->StopChannel(c);
   bbSetWindowSystem(previousWindow_);
   if (chdir(previousDir_.c_str()) != 0) std::abort();
-  if (keepFolder_) return;
-  std::string remove = "rm -rf '" + scratch_ + "'";
-  if (std::system(remove.c_str()) != 0) std::abort();
+  if (!keepFolder_ && std::system(("rm -rf '" + folder_ + "'").c_str()) != 0) std::abort();
 }
 
 void Game::Update() {
@@ -137,10 +129,9 @@ void Game::Tap(float x, float y) {
 std::vector<const float*> Game::Drawn(float slot, std::initializer_list<std::pair<int, float>> fields) const {
   std::vector<const float*> found;
   for (int k = 0; k < Entries(); ++k) {
-    const float* e = Entry(k);
-    bool keep = e[0] == slot;
-    for (const auto& f : fields) keep = keep && e[f.first] == f.second;
-    if (keep) found.push_back(e);
+    bool keep = Entry(k)[0] == slot;
+    for (const auto& f : fields) keep = keep && Entry(k)[f.first] == f.second;
+    if (keep) found.push_back(Entry(k));
   }
   return found;
 }
@@ -156,26 +147,27 @@ bool Has(const std::string& text, const std::string& part) { return text.find(pa
 
 void Arena(Game& g, const std::vector<std::string>& rows, int world) {
   c_MyApp* app = g.app;
-  app->m_LoadStep = app->m_Tutorial = app->m_Paused = app->m_GameOver = 0;
+  app->m_LoadStep = app->m_Tutorial = app->m_Paused = app->m_GameOver = app->m_Outcome = app->m_Settling = 0;
   app->m_Mode = 10;
   app->m_GameType = 2;
-  app->m_Level = app->m_LevelKind = 1;
+  app->m_Level = app->m_LevelKind = app->m_TuneStarted = 1;
   app->m_Lives = 3;
   app->m_World = world;
+  app->m_TraceCount = c_MyApp::kTraceWalks;
   app->p_ResetPlayers();
   for (int i = 0; i < c_MyApp::kObjects * 10; ++i) app->m_Objs[i] = 0;
   app->m_MapW = static_cast<int>(rows[0].size()) - 1;
   app->m_Vars[98] = app->m_Vars[99] = -10;  // no home unless drawn
-  int friends = 0;
   const std::string specials = ".^><AV";
+  int friends = 0;
   for (int x = 0; x <= app->m_MapW; ++x) {
     for (int y = 0; y < c_MyApp::kMapRows; ++y) {
-      for (int s = 0; s < 10; ++s) app->Cell(x, y, s) = 0;
       char c = y < static_cast<int>(rows.size()) ? rows[y][x] : '#';
       auto place = [&](int var) {
         app->m_Vars[var] = static_cast<float>(x);
         app->m_Vars[var + 1] = static_cast<float>(y);
       };
+      for (int s = 0; s < 10; ++s) app->Cell(x, y, s) = 0;
       app->Cell(x, y, c_MyApp::kCellType) = c == '#' ? 1 : c == 'x' ? 2 : 0;
       app->Cell(x, y, c_MyApp::kCellPill) = c == 'o';
       if (c != '.' && specials.find(c) != std::string::npos)
@@ -186,9 +178,6 @@ void Arena(Game& g, const std::vector<std::string>& rows, int world) {
       if (c == 'P') app->p_AddObj(x, y, 1);
     }
   }
-  app->m_TraceCount = c_MyApp::kTraceWalks;
-  app->m_Outcome = app->m_Settling = 0;
-  app->m_TuneStarted = 1;
   app->m_Vars[8] = app->m_Vars[1] * c_MyApp::kCellSize;
   app->m_Vars[9] = app->m_Vars[2] * c_MyApp::kCellSize;
   app->m_CamX = app->m_CamTX = app->m_Vars[8] - bb_GW_jscrw / 2;
@@ -201,18 +190,9 @@ void Steer(Game& g, float x, float y) {
   g.Update();
 }
 
-void Generate(c_MyApp* app, int type, int level, int seedBase) {
-  app->m_GameType = type;
-  app->m_Level = level;
-  app->m_SeedBase = seedBase;
-  app->p_GetLevel();
-  while (app->m_TraceCount < c_MyApp::kTraceWalks) app->p_GetLevelB();
-}
-
 std::string StateFile() {
-  std::ifstream in(".gamestate", std::ios::binary);
   std::stringstream text;
-  text << in.rdbuf();
+  text << std::ifstream(".gamestate", std::ios::binary).rdbuf();
   return text.str();
 }
 
@@ -240,7 +220,8 @@ bool Reseal(std::vector<std::string>& fields) {
     v.push_back(static_cast<std::uint32_t>(n));
   }
   size_t at = 0;
-  // A block of n values and the weighted sum after them.
+  // Settings, badge words, the interleaved top-ten and last-ten list of each game type, quest
+  // blocks: n values, then their sum weighted by weight(k), wrapping at 32 bits.
   auto seal = [&](int n, auto weight) {
     if (at + n >= v.size()) return false;
     std::uint32_t sum = 0;

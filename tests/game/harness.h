@@ -1,10 +1,9 @@
 // harness.h: the game object driven headless, update by update, with scripted input.
 //
 // A fake window system supplies the clock and the window size; a headless graphics device loads
-// images (decoded, never uploaded) and counts what the render pass draws; OpenAL Soft runs on its
+// images (decoded, never uploaded) and lists what the render pass draws; OpenAL Soft runs on its
 // null output. Tests press keys, move the pointer, run updates and renders, and inspect the game
-// object's fields and display list. Below the game: hand-drawn arenas for the play rules and the
-// state file's fields.
+// object's fields and display list, on its own levels or on arenas drawn as text.
 #pragma once
 
 #include <initializer_list>
@@ -23,48 +22,42 @@ class HeadlessWindow : public BBWindowSystem {
   double now = 1.0;
   int width = 640, height = 480;
   bool Init() override { return true; }
-  void Terminate() override {}
   bool OpenWindow(int w, int h, int, int, int, int, int, int, bool, bool) override {
-    width = w;
-    height = h;
+    width = w, height = h;
     return true;
   }
-  void CloseWindow() override {}
-  void SetWindowTitle(const char*) override {}
-  void SetWindowPos(int, int) override {}
   int WindowParam(Param which) override { return which == kIconified ? 0 : 1; }
   void GetWindowSize(int* w, int* h) override { *w = width, *h = height; }
   BBVideoModeInfo DesktopMode() override { return {1280, 1024, 8, 8, 8}; }
   std::vector<BBVideoModeInfo> VideoModes() override { return {DesktopMode()}; }
-  void SetCallbacks(const BBWindowCallbacks&) override {}
-  void PollEvents() override {}
-  void WaitEvents() override {}
   double Time() override { return now; }
   void Sleep(double seconds) override { now += seconds; }
-  bool KeyPressed(int) override { return false; }
   void MousePos(int* x, int* y) override { *x = *y = 0; }
-  void SetCursorVisible(bool) override {}
-  void SwapBuffers() override {}
+  bool KeyPressed(int) override { return false; }
   bool JoystickPresent(int) override { return false; }
   int JoystickAxes(int, float*, int) override { return 0; }
   int JoystickButtons(int, unsigned char*, int) override { return 0; }
+  void Terminate() override {}
+  void CloseWindow() override {}
+  void SetWindowTitle(const char*) override {}
+  void SetWindowPos(int, int) override {}
+  void SetCallbacks(const BBWindowCallbacks&) override {}
+  void PollEvents() override {}
+  void WaitEvents() override {}
+  void SetCursorVisible(bool) override {}
+  void SwapBuffers() override {}
 };
 
-// A graphics device without OpenGL: surfaces keep their decoded pixels, drawing is listed.
+// A graphics device without OpenGL: surfaces keep their decoded pixels; each draw is listed as
+// its kind and pixel coordinates, "rect 20 40 60 80".
 class HeadlessGraphics : public gxtkGraphics {
  public:
-  struct Draw {
-    std::string what;
-    float x, y, w, h;
-  };
-  std::vector<Draw> draws;
+  std::vector<std::string> draws;
   HeadlessWindow* window = nullptr;
-
   int Width() override { return window->width; }
   int Height() override { return window->height; }
   int BeginRender() override {
-    width = window->width;
-    height = window->height;
+    width = window->width, height = window->height;
     draws.clear();
     return 1;
   }
@@ -84,12 +77,7 @@ class HeadlessGraphics : public gxtkGraphics {
   int DrawSurface2(gxtkSurface*, float x, float y, int, int, int w, int h) override {
     return Add("image", x, y, static_cast<float>(w), static_cast<float>(h));
   }
-
- private:
-  int Add(const char* what, float x, float y, float w, float h) {
-    draws.push_back({what, x, y, w, h});
-    return 0;
-  }
+  int Add(const char* what, float x, float y, float w, float h);
 };
 
 // Several values compared at once: EXPECT_EQ(V(a, b), V(1, 2)).
@@ -98,34 +86,30 @@ std::vector<double> V(T... values) {
   return {static_cast<double>(values)...};
 }
 
-// Key codes the tests press.
 enum Key { kEnter = 13, kEscape = 27, kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kN = 78 };
 
-// One game, created as the runtime creates it, in a scratch working folder whose data/ is the
-// project's.
+// One game, created as the runtime creates it, in a working folder whose data/ is the project's:
+// a scratch folder of its own, or the given one (made if missing, kept afterwards, so that a later
+// game can start from the state file this one leaves).
 class Game {
  public:
   Game();
-  // Runs in the given folder (made if missing, given the data/ link, kept afterwards), so that a
-  // later game can start from the state file this one leaves.
   explicit Game(const std::string& folder);
   ~Game();
 
-  // One update as the application layer runs it (input polled, OnUpdate, hits cleared);
-  // the clock advances by one 60 Hz period first.
+  // One update as the application layer runs it, the clock one 60 Hz period on.
   void Update();
   void Updates(int n) {
     for (int i = 0; i < n; ++i) Update();
   }
-  // One render through the headless device.
   void Render();
+  void Resize(int w, int h) { window.width = w, window.height = h; }
   // Updates until the loader has finished (at most 60).
   void FinishLoading();
-  // Past the loader, rendered once so that pointer positions map 1:1 onto design units, with the
-  // title menu slid fully in.
+  // Loaded, rendered once (the pointer then maps 1:1 onto design units), the title menu slid in.
   void Ready();
 
-  // Input, as the host would deliver it between updates; the pointer in window pixels.
+  // Input as the host delivers it between updates; the pointer in window pixels.
   void KeyDown(int key);
   void KeyUp(int key);
   void Char(int character);
@@ -151,26 +135,22 @@ class Game {
 
  private:
   BBWindowSystem* previousWindow_ = nullptr;
-  std::string previousDir_;
-  std::string scratch_;  // the game's working folder
-  bool keepFolder_ = false;
-  void Start();
+  std::string previousDir_, folder_;
+  bool keepFolder_ = true;
 };
 
 bool Has(const std::string& text, const std::string& part);
 
 // An arena drawn as text, one string per row from row 0: '#' wall, '.' floor, 'o' floor with a
 // pill, 'x' hole, 'S' the start, 'H' the home, 'F' a waiting friend, '^' spikes, '>' '<' 'A' 'V'
-// one-way cells entered moving right, left, up, down, 'P' a patroller on floor. Rows below the
-// drawing are walls. Laid out in world `world` of game type 2 and settled: play runs at once.
+// one-way cells entered moving right, left, up, down, 'P' a patroller on floor; rows below are
+// walls. Laid out in world `world` of game type 2 and settled: play runs at once.
 void Arena(Game& g, const std::vector<std::string>& rows, int world = 1);
 // One update with the control axes held at (x, y).
 void Steer(Game& g, float x, float y);
 inline int PlayerX(const Game& g) { return static_cast<int>(g.app->m_Vars[1]); }
 inline int PlayerY(const Game& g) { return static_cast<int>(g.app->m_Vars[2]); }
 inline bool AtRest(const Game& g) { return g.app->m_Vars[3] == 0 && g.app->m_Vars[4] == 0; }
-// Generates a level as the level screen does, through all three stages, without playing it.
-void Generate(c_MyApp* app, int type, int level, int seedBase);
 
 // The state file of the working folder (empty when there is none), and its '|'-separated fields.
 std::string StateFile();
@@ -180,7 +160,7 @@ std::string Join(const std::vector<std::string>& fields);
 // Recomputes the checksum ending each block of a save's fields; false when a field is not a
 // 32-bit number or the blocks are not all there.
 bool Reseal(std::vector<std::string>& fields);
-// A complete save whose every checksum holds (or no save at all).
+// A complete save whose every checksum holds, or no save at all.
 bool ValidState(const std::string& text);
 
 }  // namespace gametest

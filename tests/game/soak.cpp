@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "harness.h"
 #include "runtime/object/gc.h"
@@ -52,11 +53,12 @@ void Session(long total, unsigned seed) {
   if (figures->sessions > 1 && g.app->m_Quest[99] == 0) g.app->m_Quest[99] = 1;
   long length = 20000 + below(200000);
   int saveCursor = g.app->m_SaveCursor, pausedFor = 0;
+  std::vector<int> held;
   for (long n = 0; n < length && figures->updates < total; ++n) {
     int roll = below(1000);
     float x = static_cast<float>(below(g.window.width)), y = static_cast<float>(below(g.window.height));
-    if (roll < 120) g.KeyDown(kKeys[below(kKeyCount)]);
-    else if (roll < 260) g.KeyUp(kKeys[below(kKeyCount)]);
+    if (roll < 120) held.push_back(kKeys[below(kKeyCount)]), g.KeyDown(held.back());
+    else if (roll < 260 && !held.empty()) g.KeyUp(held.back()), held.pop_back();
     else if (roll < 300) g.Char("weaqdcxzythrufjnimkpoglv 1"[below(26)]);  // iCade among others
     else if (roll < 360) g.MouseMove(x, y);
     else if (roll < 380) g.MouseDown(x, y);
@@ -81,7 +83,8 @@ void Session(long total, unsigned seed) {
     if (app->m_Mode >= 0 && app->m_Mode < 12) ++figures->modeUpdates[app->m_Mode];
     // Random keys keep finding the pause key; a player gets back to the game after a while.
     if (app->m_Paused && ++pausedFor > 300) {
-      for (int key : kKeys) g.KeyUp(key);
+      for (int key : held) g.KeyUp(key);
+      held.clear();
       for (const char* c = "eqcztrfnmpgv"; *c; ++c) g.Char(*c);
       g.MouseUp();
       g.Update();
