@@ -190,9 +190,9 @@ void Steer(Game& g, float x, float y) {
   g.Update();
 }
 
-std::string StateFile() {
+std::string StateFile(const std::string& path) {
   std::stringstream text;
-  text << std::ifstream(".gamestate", std::ios::binary).rdbuf();
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
 }
 

@@ -116,8 +116,11 @@ class Game {
   void MouseMove(float x, float y);
   void MouseDown(float x, float y);
   void MouseUp();
-  // A key held for `hold` updates, then released for one.
+  // A key held for `hold` updates, then released for one; or several keys, one after another.
   void Press(int key, int hold = 2);
+  void Press(std::initializer_list<int> keys) {
+    for (int key : keys) Press(key);
+  }
   // The pointer down at (x, y) for one update, then up for one.
   void Tap(float x, float y);
 
@@ -153,7 +156,7 @@ inline int PlayerY(const Game& g) { return static_cast<int>(g.app->m_Vars[2]); }
 inline bool AtRest(const Game& g) { return g.app->m_Vars[3] == 0 && g.app->m_Vars[4] == 0; }
 
 // The state file of the working folder (empty when there is none), and its '|'-separated fields.
-std::string StateFile();
+std::string StateFile(const std::string& path = ".gamestate");
 void WriteStateFile(const std::string& text);
 std::vector<std::string> Fields(const std::string& text);
 std::string Join(const std::vector<std::string>& fields);
