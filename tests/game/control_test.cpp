@@ -8,7 +8,6 @@
 namespace {
 
 using Controls = GameTest;
-using Pointer = GameTest;
 using Sound = GameTest;
 
 TEST_F(Controls, KeysJoysticksAndVirtualKeysReportActions) {
@@ -25,9 +24,8 @@ TEST_F(Controls, KeysJoysticksAndVirtualKeysReportActions) {
     g.KeyUp(key);
   }
   a->m_VKey[19] = 1;
-  EXPECT_EQ(a->p_PlayKey(99, 0, -1), 1);
   a->m_VKey[10] = 2;
-  EXPECT_EQ(V(a->p_PlayKey(10, 0, -1), a->p_PlayKey(7, 0, 0)), V(1, 0)) << "actions outside the table report nothing";
+  EXPECT_EQ(V(a->p_PlayKey(99, 0, -1), a->p_PlayKey(10, 0, -1), a->p_PlayKey(7, 0, 0)), V(1, 1, 0)) << "7: no such action";
   bb_input_device->m__joyStates[0]->m_joyx[0] = 0.5f;  // the first stick, when allowed: right beyond 0.4
   EXPECT_EQ(V(a->p_PlayKey(5, 0, 0), a->p_PlayKey(5, 1, 0), a->p_PlayKey(5, 1, -1)), V(0, 1, 0));
 }
@@ -37,7 +35,7 @@ TEST_F(Controls, ICadeTakesTheLetterKeys) {
   EXPECT_EQ(a->p_PlayKey(0, 0, -1), 1);
   a->p_iCade(1);
   EXPECT_EQ(V(bb_GW_iCadeControls, a->p_PlayKey(0, 0, -1)), V(1, 0)) << "with iCade on, W is the controller's";
-  // The press letter holds the virtual key, letters outside the table change nothing, the
+  // The press letter holds the virtual key, a letter outside the table changes nothing, the
   // release letter lets go.
   std::string held;
   for (char c : {'w', 'b', 'E'}) {
@@ -51,69 +49,57 @@ TEST_F(Controls, ICadeTakesTheLetterKeys) {
   EXPECT_EQ(V(a->m_VKey[5], bb_GW_iCadeControls), V(0, 0));
 }
 
-TEST_F(Controls, KeysRampTheAxesOppositeKeysCancelAndASlidingFingerSteersFromItsAnchor) {
+TEST_F(Controls, KeysRampTheAxesAndASlidingFingerSteersFromItsAnchor) {
   g.KeyDown(39);
-  std::vector<double> ramp;
-  for (int i = 0; i < 12; ++i) {
-    a->p_AnalogueControl();
-    ramp.push_back(a->m_MoveX);
-  }
-  EXPECT_EQ(V(ramp[0], ramp[1], ramp[11], a->m_KeyRampX), V(0.25, 0.5, 1, 1)) << "two frames to the threshold 0.5";
-  g.KeyUp(39);
   a->p_AnalogueControl();
-  EXPECT_FLOAT_EQ(a->m_MoveX, 0.8f) << "a released key decays by 0.2";
+  EXPECT_FLOAT_EQ(a->m_MoveX, 0.25f) << "two frames to the steering threshold";
   g.KeyDown(38);
   g.KeyDown(40);
   a->p_AnalogueControl();
-  EXPECT_EQ(V(a->m_MoveY, a->m_KeyRampY), V(0, 0)) << "up and down together cancel";
+  EXPECT_EQ(V(a->m_MoveX, a->m_MoveY), V(0.5, 0)) << "up and down together cancel";
+  g.KeyUp(39);
+  a->p_AnalogueControl();
+  EXPECT_FLOAT_EQ(a->m_MoveX, 0.3f) << "a released key decays by 0.2";
   g.KeyUp(38);
   g.KeyUp(40);
+  a->m_KeyRampX = 0;
   a->m_Settings[15] = 0;
   a->m_MouseDown = 1;
-  a->m_KeyRampX = 0;
-  // A finger at (x, y) and the anchor's x and the x axis that follow: 0.5 at 36 units, and a dead
-  // zone below 0.1 in both axes.
-  const float steps[][4] = {{100, 100, 100, 0}, {136, 100, 100, 0.5f}, {107, 107, 100, 0}};
+  // A finger at (x, y), and the anchor's x and the x axis that follow: 0.5 at 36 units, a dead
+  // zone below 0.1 in both axes, and a far finger drags the anchor 4 units a frame.
+  const float steps[][4] = {{100, 100, 100, 0}, {136, 100, 100, 0.5f}, {107, 107, 100, 0}, {300, 107, 104, 1}};
   for (const auto& s : steps) {
     a->m_MouseX = s[0];
     a->m_MouseY = s[1];
     a->p_AnalogueControl();
-    EXPECT_EQ(V(a->m_SlideX, a->m_MoveX, a->m_MoveY), V(s[2], s[3], 0)) << s[0] << "," << s[1];
+    EXPECT_EQ(V(a->m_SlideX, a->m_MoveX), V(s[2], s[3])) << s[0] << "," << s[1];
   }
-  a->m_MouseX = 300;
-  a->p_AnalogueControl();
-  EXPECT_EQ(a->m_SlideX, 104) << "a far finger drags the anchor 4 units a frame";
   a->m_MouseDown = 0;
   a->p_AnalogueControl();
   EXPECT_EQ(a->m_SlideX, -1);
 }
 
-TEST_F(Controls, HitTestsOfBoxesAndButtonsHaveMargins) {
+TEST_F(Controls, TouchesHaveMarginsAndButtonsFireWhileHeld) {
   a->m_TouchDown[0] = 1;
   a->m_TouchY[0] = 50;
-  std::string hits;  // 11 units beyond the right edge still count, but only 6 beyond the left
-  for (float x : {111.0f, -5.0f, -7.0f}) {
+  // A touch 11 units beyond the right edge still counts, only 6 beyond the left; the pointer is
+  // in a box strictly inside.
+  std::string hits;
+  for (float x : {111.0f, -5.0f, -7.0f, 50.0f}) {
     a->m_TouchX[0] = x;
     hits += std::to_string(a->p_Touch(0, 0, 100, 100));
   }
-  a->m_TouchX[0] = 50;  // the pointer strictly inside
-  hits += std::to_string(a->p_MouseIn(0, 0, 100, 100)) + std::to_string(a->p_MouseIn(50, 0, 100, 100));
-  EXPECT_EQ(hits + std::to_string(a->p_MouseIn_Centered(50, 50, 10, 10)), "110101");
-  // An icon of 32 x 32 virtual units at (100, 100) fires on every frame while the pointer is down
-  // on it; the half-height box ends 8 units below.
+  EXPECT_EQ(hits + std::to_string(a->p_MouseIn(0, 0, 100, 100)) + std::to_string(a->p_MouseIn(50, 0, 100, 100)), "110110");
   g.FinishLoading();
-  a->m_TouchX[0] = a->m_TouchY[0] = 110;
-  a->m_MouseDown = 0;
-  EXPECT_EQ(a->p_Button(97, 100, 100, 0), 0);
+  a->m_TouchX[0] = a->m_TouchY[0] = 110;  // on an icon of 32 x 32 virtual units at (100, 100)
+  EXPECT_EQ(a->p_Button(97, 100, 100, 0), 0) << "the pointer is up";
   a->m_MouseDown = 1;
-  EXPECT_EQ(a->p_Button(97, 100, 100, 0) + a->p_Button(97, 100, 100, 0), 2);
-  EXPECT_EQ(a->m_Hit, 1);
-  EXPECT_EQ(a->p_Button_B(97, 100, 100, 0), 0);
-  a->m_TouchY[0] = 105;
-  EXPECT_EQ(a->p_Button_B(97, 100, 100, 0), 1);
+  EXPECT_EQ(a->p_Button(97, 100, 100, 0), 1);
+  EXPECT_EQ(V(a->p_Button(97, 100, 100, 0), a->m_Hit), V(1, 1)) << "and on every frame while held";
+  EXPECT_EQ(a->p_Button_B(97, 100, 100, 0), 0) << "the half-height box ends 8 units below";
 }
 
-TEST_F(Pointer, PressesNeverShowAsDragsAndTouchesFoldIntoThePointer) {
+TEST_F(Controls, PointerPressesNeverShowAsDragsAndTouchesFoldIntoThePointer) {
   g.Render();  // the scale: 1 pixel per design unit at 640 x 480
   g.MouseMove(10, 10);
   g.Update();
@@ -129,7 +115,7 @@ TEST_F(Pointer, PressesNeverShowAsDragsAndTouchesFoldIntoThePointer) {
   EXPECT_EQ(V(a->m_MouseDown, a->m_TouchX[3]), V(1, 50)) << "a finger at index 3 alone is a pointer press";
 }
 
-TEST_F(Pointer, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
+TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   g.FinishLoading();
   g.Render();
   bb_GW_OnScreenControls = 1;
@@ -138,7 +124,7 @@ TEST_F(Pointer, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   a->m_Settings[10] = a->m_Settings[11] = 100;
   a->m_Settings[12] = 10;
   g.MouseDown(100, 348);  // the up arrow, 32 units above the pad centre (100, 380)
-  std::string up;  // pressed again while held, released after one update
+  std::string up;         // pressed again while held, released after one update
   for (int i = 0; i < 3; ++i) {
     if (i == 2) g.MouseUp();
     g.Update();
@@ -155,12 +141,11 @@ TEST_F(Pointer, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   bb_GW_OnScreenControls = 0;
 }
 
-TEST_F(Sound, EffectsRotateOverTwentyFourChannelsWhenTheSettingAllows) {
+TEST_F(Sound, EffectsRotateOverTwentyFourChannelsWhenTheSettingAllowsAndNumbersArePadded) {
   g.FinishLoading();
   a->m_SfxSlot = 0;
-  a->p_PlaySFX2(99, 1);
-  EXPECT_EQ(a->m_SfxChannel[a->m_SfxSlot], 1) << "the first effect plays on channel 1";
-  for (int i = 0; i < 22; ++i) a->p_PlaySFX2(99, 1);
+  for (int i = 0; i < 23; ++i) a->p_PlaySFX2(99, 1);
+  EXPECT_EQ(V(a->m_SfxChannel[1], a->m_SfxSlot), V(1, 23)) << "the first effect plays on channel 1";
   a->p_PlaySFX(98, 1.2f, 0.5f, 0);
   EXPECT_EQ(a->m_SfxSlot, 0) << "the 24th on channel 0";
   for (int setting : {1, 3, 0}) {  // effects on, then music only, and off
@@ -168,9 +153,6 @@ TEST_F(Sound, EffectsRotateOverTwentyFourChannelsWhenTheSettingAllows) {
     a->p_PlaySFX2(99, 1);
     EXPECT_EQ(a->m_SfxSlot, 1) << setting;
   }
-}
-
-TEST_F(Sound, EffectNumbersArePaddedToThreeDigitsAndBeyondTheSlotsRefused) {
   // The game's working folder gets a data folder of its own holding copies of one effect.
   ASSERT_EQ(std::system("rm data && mkdir -p data/sfx && for n in 007 042 123; do "
                         "cp " ZUDODO_SOURCE_DIR "/data/sfx/001.wav data/sfx/$n.wav; done"),

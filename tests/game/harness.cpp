@@ -104,28 +104,6 @@ void Game::Ready() {
   Updates(40);
 }
 
-void Game::KeyDown(int key) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyDown, key); }
-void Game::KeyUp(int key) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyUp, key); }
-void Game::Char(int character) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyChar, character); }
-void Game::MouseMove(float x, float y) { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseMove, -1, x, y); }
-void Game::MouseDown(float x, float y) { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseDown, 0, x, y); }
-void Game::MouseUp() { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseUp, 0, 0, 0); }
-
-void Game::Press(int key, int hold) {
-  KeyDown(key);
-  Updates(hold);
-  KeyUp(key);
-  Update();
-}
-
-void Game::Tap(float x, float y) {
-  MouseMove(x, y);
-  MouseDown(x, y);
-  Update();
-  MouseUp();
-  Update();
-}
-
 std::vector<const float*> Game::Drawn(float slot, std::initializer_list<std::pair<int, float>> fields) const {
   std::vector<const float*> found;
   for (int k = 0; k < Entries(); ++k) {
@@ -142,8 +120,6 @@ std::string Game::Text(int font) const {
     text += static_cast<char>(static_cast<int>(e[6]) + 32);
   return text;
 }
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 void Arena(Game& g, const std::vector<std::string>& rows, int world) {
   c_MyApp* app = g.app;
@@ -182,12 +158,6 @@ void Arena(Game& g, const std::vector<std::string>& rows, int world) {
   app->m_Vars[9] = app->m_Vars[2] * c_MyApp::kCellSize;
   app->m_CamX = app->m_CamTX = app->m_Vars[8] - bb_GW_jscrw / 2;
   app->m_CamY = app->m_CamTY = app->m_Vars[9] - bb_GW_jscrh / 2;
-}
-
-void Steer(Game& g, float x, float y) {
-  g.app->m_MoveX = x;
-  g.app->m_MoveY = y;
-  g.Update();
 }
 
 std::string StateFile(const std::string& path) {

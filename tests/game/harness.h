@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/app.h"
+#include "runtime/host/game.h"
 #include "runtime/platform/window.h"
 
 namespace gametest {
@@ -110,19 +111,30 @@ class Game {
   void Ready();
 
   // Input as the host delivers it between updates; the pointer in window pixels.
-  void KeyDown(int key);
-  void KeyUp(int key);
-  void Char(int character);
-  void MouseMove(float x, float y);
-  void MouseDown(float x, float y);
-  void MouseUp();
+  void KeyDown(int key) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyDown, key); }
+  void KeyUp(int key) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyUp, key); }
+  void Char(int character) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyChar, character); }
+  void MouseMove(float x, float y) { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseMove, -1, x, y); }
+  void MouseDown(float x, float y) { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseDown, 0, x, y); }
+  void MouseUp() { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseUp, 0, 0, 0); }
   // A key held for `hold` updates, then released for one; or several keys, one after another.
-  void Press(int key, int hold = 2);
+  void Press(int key, int hold = 2) {
+    KeyDown(key);
+    Updates(hold);
+    KeyUp(key);
+    Update();
+  }
   void Press(std::initializer_list<int> keys) {
     for (int key : keys) Press(key);
   }
   // The pointer down at (x, y) for one update, then up for one.
-  void Tap(float x, float y);
+  void Tap(float x, float y) {
+    MouseMove(x, y);
+    MouseDown(x, y);
+    Update();
+    MouseUp();
+    Update();
+  }
 
   // Display-list entries of the last update: slot 0 holds the image slot or a marker.
   int Entries() const { return app->m_DrawCount / c_MyApp::kEntryFloats; }
@@ -142,7 +154,7 @@ class Game {
   bool keepFolder_ = true;
 };
 
-bool Has(const std::string& text, const std::string& part);
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // An arena drawn as text, one string per row from row 0: '#' wall, '.' floor, 'o' floor with a
 // pill, 'x' hole, 'S' the start, 'H' the home, 'F' a waiting friend, '^' spikes, '>' '<' 'A' 'V'
@@ -150,7 +162,11 @@ bool Has(const std::string& text, const std::string& part);
 // walls. Laid out in world `world` of game type 2 and settled: play runs at once.
 void Arena(Game& g, const std::vector<std::string>& rows, int world = 1);
 // One update with the control axes held at (x, y).
-void Steer(Game& g, float x, float y);
+inline void Steer(Game& g, float x, float y) {
+  g.app->m_MoveX = x;
+  g.app->m_MoveY = y;
+  g.Update();
+}
 inline int PlayerX(const Game& g) { return static_cast<int>(g.app->m_Vars[1]); }
 inline int PlayerY(const Game& g) { return static_cast<int>(g.app->m_Vars[2]); }
 inline bool AtRest(const Game& g) { return g.app->m_Vars[3] == 0 && g.app->m_Vars[4] == 0; }
