@@ -1,5 +1,4 @@
-// The game object's creation, loader and screen flow; the display list, bitmap text and the render
-// pass's scaling and replay.
+// The game object's creation, loader and screen flow; the display list and the render pass.
 #include "game/music/demo_song.h"
 #include "game_test.h"
 
@@ -12,9 +11,9 @@ using DisplayList = GameTest;
 TEST_F(GameStart, TheLogoAndFontLoadAtOnceThenOneStepPerUpdateBehindTheLoadingScreenAndAgainOnAResize) {
   EXPECT_TRUE(a->m_Mode == 1 && a->m_LoadStep == 1 && a->m_Img[93] && a->m_Img[90]) << "for the loading screen";
   g.Update();
-  EXPECT_TRUE(a->m_LoadStep == 2 && a->m_Img[97] && a->m_Sfx[96]);
   // The loading screen replaces the frame: its own background, the spinner and the logo.
-  EXPECT_EQ(V(a->m_ClsR, a->m_ClsB, !g.Drawn(c_MyApp::kOvalMarker).empty(), g.Drawn(93).size()), V(40, 80, 1, 1));
+  EXPECT_EQ(V(a->m_LoadStep, !a->m_Img[97] || !a->m_Sfx[96], a->m_ClsR, a->m_ClsB, g.Drawn(93).size()), V(2, 0, 40, 80, 1));
+  EXPECT_FALSE(g.Drawn(c_MyApp::kOvalMarker).empty());
   g.FinishLoading();
   for (int slot : {1, 2, 3, 4, 5, 10, 80, 89, 90, 91, 93, 94, 95, 96, 97, 98, 99}) EXPECT_TRUE(a->m_Img[slot]) << slot;
   for (int n : {1, 2, 3, 10, 21, 95, 96, 98, 99}) EXPECT_TRUE(a->m_Sfx[n]) << "sound " << n;
@@ -44,21 +43,20 @@ TEST_F(ScreenFlow, FinishedGamesRankInTheTopTenAndAlwaysEnterTheLastTen) {
 }
 
 TEST_F(ScreenFlow, GamesStartedByPointerGetTheOnScreenPadAndSuspendingInAGameOpensThePauseMenuCentred) {
-  for (int pointer : {0, 1}) {
-    a->m_MouseDown = pointer;
-    a->p_LoadGame();
-    EXPECT_EQ(V(bb_GW_OnScreenControls, a->m_Mode), V(pointer, 10));
-  }
+  a->m_MouseDown = 1;
+  a->p_LoadGame();
+  EXPECT_EQ(V(bb_GW_OnScreenControls, a->m_Mode), V(1, 10));
   bb_GW_OnScreenControls = 0;
-  a->m_Mode = 1;
-  a->p_OnSuspend();
-  EXPECT_EQ(V(a->m_Paused, bb_app__updateRate), V(0, 5)) << "in the menu nothing pauses";
-  a->p_OnResume();
-  EXPECT_EQ(bb_app__updateRate, 60);
-  a->m_Mode = 10;
   a->m_VKey[3] = 2;
   a->p_OnSuspend();
-  EXPECT_EQ(V(a->m_Paused, a->m_PauseDir, a->m_PauseY, a->m_VKey[3]), V(1, 1, 240, 0));
+  EXPECT_EQ(V(a->m_Paused, a->m_PauseDir, a->m_PauseY, a->m_VKey[3], bb_app__updateRate), V(1, 1, 240, 0, 5));
+  a->p_OnResume();
+  a->m_Mode = 1;
+  a->m_Paused = a->m_PauseDir = 0;
+  a->p_OnSuspend();
+  EXPECT_EQ(V(a->m_Paused, a->m_PauseDir, bb_app__updateRate), V(0, 0, 5)) << "in the menu nothing pauses";
+  a->p_OnResume();
+  EXPECT_EQ(bb_app__updateRate, 60);
 }
 
 TEST_F(ScreenFlow, FunctionKeysActOncePerPressAndF4Quits) {
@@ -77,12 +75,8 @@ TEST_F(ScreenFlow, FunctionKeysActOncePerPressAndF4Quits) {
 TEST_F(ScreenFlow, TheBackKeyClosesTheMenuBoxesButNotTheOptions) {
   g.FinishLoading();
   a->m_ShowCredits = a->m_ShowBadges = 1;
-  g.KeyDown(27);
-  g.Update();
-  EXPECT_EQ(V(a->m_ShowCredits, a->m_ShowBadges, a->m_KeyLatch), V(0, 0, 1));
-  g.KeyUp(27);
-  g.Update();
-  EXPECT_EQ(a->m_KeyLatch, 0) << "released: the latch clears";
+  g.Press(27, 1);
+  EXPECT_EQ(V(a->m_ShowCredits, a->m_ShowBadges, a->m_KeyLatch), V(0, 0, 0)) << "released: the latch clears";
   a->m_ShowOptions = 1;
   g.KeyDown(27);
   g.Update();
@@ -92,12 +86,10 @@ TEST_F(ScreenFlow, TheBackKeyClosesTheMenuBoxesButNotTheOptions) {
 TEST_F(ScreenFlow, RateMetersKeepTheirValueOnARepeatedTimeStampAndTheGameDrivesItsMusic) {
   g.Updates(2);
   int fps = a->m_UpdFps;
-  EXPECT_NEAR(fps, 60, 2);
   g.window.now -= 1.0 / 60.0;
   g.Update();
-  EXPECT_EQ(a->m_UpdFps, fps);
   for (double now : {2.0, 2.02, 2.02}) g.window.now = now, g.Render();
-  EXPECT_EQ(a->m_Fps, 50);
+  EXPECT_EQ(V(fps >= 58 && fps <= 62, a->m_UpdFps, a->m_Fps), V(1, fps, 50)) << "about 60 updates and 50 renders a second";
   EXPECT_EQ(bb_GW_HasMusic, BBKxDemoSong::kHasMusic);
   bb_GW_HasMusic = 1;  // the procedural song loads over the next renders, three steps at the start of each
   a->p_MusicCreate();
@@ -115,37 +107,16 @@ TEST_F(DisplayList, HoldsAtMost2499EntriesAFrameAndTheDrawStateIsSticky) {
   g.Render();
   EXPECT_EQ(g.graphics->draws.size(), 1u + 2499u) << "the background and every recorded rectangle";
   a->p_CLS2D(kOmittedF, 0, 0, 0);
-  EXPECT_EQ(V(a->m_ClsR, a->m_ClsA, a->m_DrawCount), V(10, 0.5, 0)) << "omitted: the old background";
   a->p_SetSize(2, kOmittedF);
   a->p_SetCol(1, 2, 3, 0.25f);
   a->p_SetCol(4, 5, 6, kOmittedF);
   a->p_DrawImg(2, 100, 50, 3);
-  EXPECT_EQ(V(a->m_DrawSY, g.Entry(0)[7]), V(2, 0.25)) << "omitted values keep the old ones";
+  // An omitted value keeps the old one; a new frame resets the draw state.
+  EXPECT_EQ(V(a->m_ClsR, a->m_ClsA, a->m_DrawSY, g.Entry(0)[7], g.Entries()), V(10, 0.5, 2, 0.25, 1));
   a->p_CLS2D(0, 0, 0, 1);
-  EXPECT_EQ(V(a->m_DrawSX, a->m_DrawAlpha, a->m_DrawRot), V(1, 1, 0)) << "a new frame resets them";
-}
-
-TEST_F(DisplayList, GlyphsAdvanceByTheFontKernInTheSmallFontAndBreakLinesOnBackslashN) {
-  auto text = [this](float x, float y, const char* s, float alignX, float alignY, float size = 1) {
-    a->p_CLS2D(0, 0, 0, 1);
-    a->p_SetSize(size, size);
-    a->p_Text(x, y, String(s), alignX, alignY);
-    return g.Text();
-  };
-  EXPECT_EQ(text(100, 100, "", 0, 0), "");
-  ASSERT_EQ(text(100, 100, "A\\nB", 0, 1), "AB");
-  // One space's advance after the line start; the next line one line height lower, at the start.
-  EXPECT_EQ(V(g.Entry(0)[1], g.Entry(1)[1], g.Entry(1)[2] - g.Entry(0)[2]), V(107, 100, 10));
-  EXPECT_EQ(text(0, 0, "x\\", 0, 1), "x\\") << "a trailing backslash is an ordinary glyph";
-  // "ill" in the small font, centred: the space and the first two letters are 7 + 4 + 4 wide.
-  ASSERT_EQ(text(200, 50, "ill", 1, 1), "ill");
-  EXPECT_EQ(V(g.Entry(0)[1], g.Entry(1)[1], g.Entry(2)[1]), V(199.5, 203.5, 207.5));
-  // Right alignment puts the width, trunc(7 * 2) + trunc(9 * 2), left of x; top alignment puts
-  // the glyph centres half a line below y.
-  ASSERT_EQ(text(200, 50, "mw", 2, 0, 2), "mw");
-  EXPECT_EQ(V(g.Entry(0)[1], g.Entry(0)[2]), V(200 - 32 + 14, 60));
-  EXPECT_EQ(a->p_rstr(5, 2, String("0")).ToNarrow() + a->p_rstr(123, 2, String("0")).ToNarrow(), "0523");
-  EXPECT_EQ(a->p_rstr(7, 4, String(" ")).ToNarrow() + a->p_rstr(-4, 3, String("0")).ToNarrow(), "   70-4");
+  EXPECT_EQ(V(a->m_DrawSX, a->m_DrawAlpha, a->m_DrawRot), V(1, 1, 0));
+  a->p_Text(100, 100, String("A\\nB"), 0, 1);  // a line break; one space's advance from the line start
+  EXPECT_EQ(V(g.Entry(0)[1], g.Entry(1)[1], g.Entry(1)[2] - g.Entry(0)[2]), V(107, 100, 10)) << g.Text();
 }
 
 TEST_F(DisplayList, RenderingKeepsOneDesignAxisWholeMapsUnitsToPixelsAndSkipsEmptySlots) {
@@ -155,11 +126,10 @@ TEST_F(DisplayList, RenderingKeepsOneDesignAxisWholeMapsUnitsToPixelsAndSkipsEmp
   g.Resize(1280, 720);
   bb_GW_overscan = 64;
   g.Render();
-  EXPECT_EQ(V(a->m_ScaleX, a->m_ScaleY, bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape), V(1.8f, 1.8f, 640, 360, 1));
-  EXPECT_EQ(a->m_LoadStep, 1) << "a resize restarts the loader";
+  EXPECT_EQ(V(a->m_ScaleX, a->m_ScaleY, bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape, a->m_LoadStep), V(1.8f, 1.8f, 640, 360, 1, 1));
   a->m_LoadStep = 5;
   g.Render();
-  EXPECT_EQ(a->m_LoadStep, 5) << "once per change";
+  EXPECT_EQ(a->m_LoadStep, 5) << "the loader restarts once per change";
   bb_GW_overscan = 0;
   g.Resize(400, 800);
   g.Render();

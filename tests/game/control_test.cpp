@@ -1,5 +1,5 @@
 // Game actions from keys, joysticks and virtual keys; the control axes; hit tests; the pointer
-// and touch fields; iCade decoding and the on-screen pad; effects and tunes.
+// and touch fields; iCade decoding and the on-screen pad; effects.
 #include <cstdlib>
 
 #include "game_test.h"
@@ -49,20 +49,7 @@ TEST_F(Controls, ICadeTakesTheLetterKeys) {
   EXPECT_EQ(V(a->m_VKey[5], bb_GW_iCadeControls), V(0, 0));
 }
 
-TEST_F(Controls, KeysRampTheAxesAndASlidingFingerSteersFromItsAnchor) {
-  g.KeyDown(39);
-  a->p_AnalogueControl();
-  EXPECT_FLOAT_EQ(a->m_MoveX, 0.25f) << "two frames to the steering threshold";
-  g.KeyDown(38);
-  g.KeyDown(40);
-  a->p_AnalogueControl();
-  EXPECT_EQ(V(a->m_MoveX, a->m_MoveY), V(0.5, 0)) << "up and down together cancel";
-  g.KeyUp(39);
-  a->p_AnalogueControl();
-  EXPECT_FLOAT_EQ(a->m_MoveX, 0.3f) << "a released key decays by 0.2";
-  g.KeyUp(38);
-  g.KeyUp(40);
-  a->m_KeyRampX = 0;
+TEST_F(Controls, ASlidingFingerSteersFromItsAnchor) {
   a->m_Settings[15] = 0;
   a->m_MouseDown = 1;
   // A finger at (x, y), and the anchor's x and the x axis that follow: 0.5 at 36 units, a dead
@@ -160,24 +147,6 @@ TEST_F(Sound, EffectsRotateOverTwentyFourChannelsWhenTheSettingAllowsAndNumbersA
   for (int n : {7, 42, 43, 123}) a->p_LoadSFX(n);  // 123: beyond the 100 slots, refused
   EXPECT_TRUE(a->m_Sfx[7] && a->m_Sfx[42] && !a->m_Sfx[43]) << "a missing file leaves the slot empty";
   a->p_PlaySFX2(123, 1);
-}
-
-TEST_F(Sound, TunesFollowTheSettingAndThePause) {
-  auto tune = [this](int setting, const char* name) {
-    a->m_Settings[5] = setting;
-    a->p_PlayTune(String(name), 0);
-    return V(a->m_TunePlaying, bb_audio_device->MusicState());
-  };
-  EXPECT_EQ(tune(2, "tune04"), V(0, 0)) << "effects only";
-  EXPECT_EQ(tune(3, "tune04"), V(1, 1));
-  a->m_Paused = 1;
-  g.Update();
-  EXPECT_EQ(bb_audio_device->MusicState(), 2) << "paused with the game";
-  a->m_Paused = 0;
-  g.Update();
-  EXPECT_EQ(bb_audio_device->MusicState(), 1);
-  EXPECT_EQ(tune(2, "tune05"), V(0, 0)) << "a setting without music only stops the tune";
-  EXPECT_EQ(tune(1, "no-such-tune")[0], 1) << "a missing tune still counts as playing";
 }
 
 }  // namespace

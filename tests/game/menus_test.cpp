@@ -42,15 +42,7 @@ TEST_F(TitleMenu, OneKeyPressMovesOnceHoweverLongItIsHeldAndADragScrollsWithoutS
   g.Update();
   g.Press({kDown, kRight});
   EXPECT_EQ(a->m_MenuSel, 4);
-  g.KeyDown(kUp);  // two keys held together still act once
-  g.KeyDown(kLeft);
-  g.Updates(5);
-  g.KeyUp(kUp);
-  g.Updates(5);
-  EXPECT_EQ(a->m_MenuSel, 3);
-  g.KeyUp(kLeft);
-  g.Update();
-  g.Press({kUp, kUp});
+  g.Press({kUp, kLeft, kUp});
   g.Updates(30);
   EXPECT_EQ(a->m_MenuSel, 1);
   // A press between entry 1's bar (y 282) and entry 2's (324), then a drag of more than two units.
@@ -82,12 +74,6 @@ TEST_F(TitleMenu, TheScorePanelsShowTheTopAndLastListsOfAPathType) {
   g.Press(kDown);
   EXPECT_TRUE(Has(g.Text(90), "Top101000999998997996995994993992991")) << g.Text(90);
   EXPECT_TRUE(Has(g.Text(90), "Last10500501502503504505506507508509")) << g.Text(90);
-  g.Resize(640, 200);  // a short window keeps fewer rows, and at least one
-  g.Render();
-  g.FinishLoading();
-  g.Render();
-  g.Update();
-  EXPECT_TRUE(Has(g.Text(90), "Highscore1000") && Has(g.Text(90), "Last500")) << g.Text(90);
 }
 
 TEST_F(TitleMenu, TheBackKeyOnTheEntryListQuitsAfterWritingARunningSave) {
@@ -128,7 +114,12 @@ TEST_F(OptionsBox, SoundFromSfxAndMusicToSfxStopsTheMusicAtOnce) {
   g.Ready();
   a->p_PlayTune(String("tune01"), 1);
   g.Update();
-  ASSERT_EQ(V(a->m_TunePlaying, bb_audio_device->MusicState()), V(1, 1));
+  a->m_Paused = 1;  // the tune pauses with the game
+  g.Update();
+  EXPECT_EQ(V(a->m_TunePlaying, bb_audio_device->MusicState()), V(1, 2));
+  a->m_Paused = 0;
+  g.Update();
+  ASSERT_EQ(bb_audio_device->MusicState(), 1);
   a->m_ShowOptions = 1;
   g.Updates(31);
   g.Press(kDown);
@@ -150,11 +141,8 @@ TEST_F(GameOver, TheCounterRunsToNinetyThenTheScoreIsRankedRecordedAndTheDisplay
   a->m_GameType = 3;
   a->m_GameOver = 1;
   for (int i = 0; i < 10; ++i) a->m_Scores[20 + i] = 5000 - 500 * i;
-  const std::pair<int, const char*> ranks[] = {{5000, "1st!"}, {4200, "3rd"}, {500, "10th"}, {499, ""}};
-  for (const auto& rank : ranks) {
-    a->m_Score = rank.first;
-    EXPECT_EQ(a->p_MyNth(), String(rank.second)) << rank.first;
-  }
+  a->m_Score = 500;
+  EXPECT_EQ(a->p_MyNth(), String("10th"));
   a->m_Score = 4200;
   for (int i = 1; i < 90; ++i) {
     a->p_CLS2D(-3717, 0, 0, 0);

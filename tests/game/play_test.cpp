@@ -306,22 +306,6 @@ const std::vector<std::string> kWide = {"#######################################
                                         "#.S.o..F.............................FH#",
                                         "#......................................#"};
 
-TEST_F(LevelScreen, ThePlayerFacesHisWayAndSpinsAsHeDies) {
-  Arena(g, kWide);
-  Steer(g, -1, 0);
-  ASSERT_EQ(g.Drawn(1, {{6, 0}}).size(), 1u);
-  EXPECT_EQ(V(g.Drawn(1)[0][4], g.Drawn(1)[0][3]), V(-1, 0)) << "facing left is drawn mirrored";
-  for (int i = 0; i < 6; ++i) Steer(g, -1, 0);
-  EXPECT_EQ(g.Drawn(1, {{6, 1}}).size(), 1u) << "the second walking frame after six frames";
-  a->m_Outcome = -12;
-  Steer(g, 0, 0);  // the outcome moves on to -13
-  ASSERT_EQ(g.Drawn(1, {{6, 5}}).size(), 1u);
-  EXPECT_EQ(g.Drawn(1)[0][3], 13 / 5 * 90) << "a quarter turn every five frames";
-  a->m_Outcome = -100;
-  Steer(g, 0, 0);
-  EXPECT_EQ(g.Drawn(1).size(), 0u) << "gone after the last death frame";
-}
-
 TEST_F(LevelScreen, TheHudShowsAnEasedEightDigitScoreAndTheLivesAndTheTutorialTalks) {
   Arena(g, kWide);
   a->m_Score = 600;
