@@ -64,18 +64,6 @@ TEST_F(TitleMenu, OneKeyPressMovesOnceHoweverLongItIsHeldAndADragScrollsWithoutS
   EXPECT_EQ(V(a->m_MenuSel, a->m_Mode, a->m_PointerLatch), V(1, 1, 0));
 }
 
-TEST_F(TitleMenu, TheScorePanelsShowTheTopAndLastListsOfAPathType) {
-  a->m_Quest[4] = 1;
-  for (int i = 0; i < 10; ++i) {
-    a->m_Scores[10 + i] = 1000 - i;  // type 2's top ten
-    a->m_Scores[250 + i] = 500 + i;  // type 2's last ten
-  }
-  g.Ready();
-  g.Press(kDown);
-  EXPECT_TRUE(Has(g.Text(90), "Top101000999998997996995994993992991")) << g.Text(90);
-  EXPECT_TRUE(Has(g.Text(90), "Last10500501502503504505506507508509")) << g.Text(90);
-}
-
 TEST_F(TitleMenu, TheBackKeyOnTheEntryListQuitsAfterWritingARunningSave) {
   g.Ready();
   a->m_Scores[0] = 31337;
@@ -84,18 +72,33 @@ TEST_F(TitleMenu, TheBackKeyOnTheEntryListQuitsAfterWritingARunningSave) {
   EXPECT_TRUE(Has(StateFile(), "|31337|"));
 }
 
-TEST_F(OptionsBox, IgnoresInputWhileItSlidesAndSavesWhenClosed) {
+TEST_F(OptionsBox, IgnoresInputWhileItSlidesSetsTheSoundAtOnceAndSavesWhenClosed) {
   a->m_Quest[8004] = 1;
   g.Ready();
+  a->p_PlayTune(String("tune01"), 1);
+  g.Update();
+  a->m_Paused = 1;  // the tune pauses with the game
+  g.Update();
+  EXPECT_EQ(V(a->m_TunePlaying, bb_audio_device->MusicState()), V(1, 2));
+  a->m_Paused = 0;
   a->m_ShowOptions = 1;
   g.Updates(5);
   g.Press(kDown);
-  EXPECT_EQ(a->m_OptCursor, 0) << "nothing acts while the box slides";
+  EXPECT_EQ(V(a->m_OptCursor, bb_audio_device->MusicState()), V(0, 1)) << "nothing acts while the box slides";
   g.Updates(25);
   g.Press({kDown, kDown, kDown});
   EXPECT_EQ(V(a->m_OptionsSlide, a->m_OptCursor, a->m_MenuSel), V(30, 3, 1)) << "the menu beneath ignores the keys";
-  g.Press({kUp, kUp, kUp, kUp});
-  EXPECT_EQ(a->m_OptCursor, 0);
+  g.Press({kUp, kUp});
+  EXPECT_TRUE(Has(g.Text(90), "Sound:SFX+Music"));
+  g.Press(kEnter);  // SFX only: the music stops at once
+  EXPECT_EQ(V(a->m_Settings[5], a->m_TunePlaying, bb_audio_device->MusicState()), V(2, 0, 0));
+  EXPECT_TRUE(Has(g.Text(90), "Sound:SFX")) << g.Text(90);
+  std::vector<double> settings;
+  for (int i = 0; i < 3; ++i) g.Press(kEnter), settings.push_back(a->m_Settings[5]);
+  a->m_Settings[5] = 9;  // out of range: off
+  g.Update();
+  EXPECT_EQ(settings, V(3, 0, 1));
+  EXPECT_EQ(a->m_Settings[5], 0);
   g.Tap(320, 180);  // touchscreen mode, the second line, by a touch on its bar
   EXPECT_EQ(V(a->m_OptCursor, a->m_Settings[15]), V(2, 1));
   g.Tap(320, 180);
@@ -108,31 +111,6 @@ TEST_F(OptionsBox, IgnoresInputWhileItSlidesAndSavesWhenClosed) {
   g.Updates(100);
   EXPECT_EQ(V(a->m_OptionsSlide, a->m_Mode), V(0, 1)) << "the Enter that closed the box starts no game";
   EXPECT_EQ(Fields(StateFile()).at(15), "1");
-}
-
-TEST_F(OptionsBox, SoundFromSfxAndMusicToSfxStopsTheMusicAtOnce) {
-  g.Ready();
-  a->p_PlayTune(String("tune01"), 1);
-  g.Update();
-  a->m_Paused = 1;  // the tune pauses with the game
-  g.Update();
-  EXPECT_EQ(V(a->m_TunePlaying, bb_audio_device->MusicState()), V(1, 2));
-  a->m_Paused = 0;
-  g.Update();
-  ASSERT_EQ(bb_audio_device->MusicState(), 1);
-  a->m_ShowOptions = 1;
-  g.Updates(31);
-  g.Press(kDown);
-  EXPECT_TRUE(Has(g.Text(90), "Sound:SFX+Music"));
-  g.Press(kEnter);
-  EXPECT_EQ(V(a->m_Settings[5], a->m_TunePlaying, bb_audio_device->MusicState()), V(2, 0, 0));
-  EXPECT_TRUE(Has(g.Text(90), "Sound:SFX")) << g.Text(90);
-  std::vector<double> settings;
-  for (int i = 0; i < 3; ++i) g.Press(kEnter), settings.push_back(a->m_Settings[5]);
-  a->m_Settings[5] = 9;  // out of range: off
-  g.Update();
-  settings.push_back(a->m_Settings[5]);
-  EXPECT_EQ(settings, V(3, 0, 1, 0));
 }
 
 TEST_F(GameOver, TheCounterRunsToNinetyThenTheScoreIsRankedRecordedAndTheDisplayFades) {
@@ -231,65 +209,6 @@ TEST_F(QuestBox, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
   EXPECT_EQ(V(k.app->m_QuestTop, k.app->m_QuestWorld, k.app->m_QuestLevel, k.app->m_QuestMaxWorld), V(999, 99, 9, 99));
   k.Press(kEnter);
   EXPECT_EQ(V(k.app->m_Mode, k.app->m_Level, k.app->m_Lives), V(10, 999, 2));
-}
-
-TEST_F(QuestBox, PathfinderRowsSayCompleteInsteadOfAScore) {
-  a->m_Quest[9] = 1;  // opens the Pathfinder entries
-  a->m_Quest[4000] = 70;
-  a->m_Quest[4002] = 90;
-  g.Ready();
-  g.Press({kDown, kDown, kDown, kDown});
-  ASSERT_EQ(a->m_MenuSel, 5);
-  OpenQuestBox(g);
-  EXPECT_EQ(V(a->m_QuestSet, a->m_QuestTop), V(4, 3));
-  std::string text = g.Text(90);
-  EXPECT_EQ(text.find("CompleteComplete"), text.rfind("Complete") - 8) << "rows 0 and 2: " << text;
-  EXPECT_FALSE(Has(text, "00000070")) << text;
-}
-
-TEST_F(MenuBoxes, ABadgePopUpSlidesInStaysAndLeavesAfterTwoHundredAndFortyUpdates) {
-  g.Ready();
-  a->m_BadgeQueue[2] = a->m_BadgeQueue[13] = 0;
-  a->m_BadgeTime[2] = a->m_BadgeTime[13] = 1;  // the last two slots are never shown
-  auto stripX = [this] {
-    auto strips = g.Drawn(c_MyApp::kRectMarker, {{4, 160}, {5, 32}});
-    return strips.size() == 1 ? strips[0][1] : -999.0f;
-  };
-  g.Update();
-  EXPECT_TRUE(stripX() < 0 && Has(g.Text(), "TestBadge")) << "sliding in";
-  g.Updates(9);
-  EXPECT_EQ(stripX(), 0);
-  g.Updates(229);
-  EXPECT_EQ(a->m_BadgeTime[2], 240);
-  g.Update();
-  EXPECT_EQ(a->m_BadgeTime[2], 0);
-  g.Update();
-  EXPECT_EQ(V(stripX(), a->m_BadgeTime[13]), V(-999, 1));
-}
-
-TEST_F(MenuBoxes, TheCreditsOpenFromTheMenuScrollAndKeepTheirPlaceWhenReopened) {
-  g.Ready();
-  g.Press(kN);
-  g.Updates(40);
-  EXPECT_EQ(V(a->m_ShowCredits, a->m_CreditsSlide), V(1, 30));
-  EXPECT_TRUE(Has(g.Text(), "AGameby")) << g.Text();
-  EXPECT_TRUE(Has(g.Text(), "640480")) << "the window figures in the top circles";
-  const int line = a->m_CreditsLine;
-  const float scroll = a->m_CreditsScroll;
-  auto moved = [&] { return (scroll - a->m_CreditsScroll) + 16 * static_cast<float>(a->m_CreditsLine - line); };
-  g.Updates(20);
-  EXPECT_NEAR(moved(), 20 * 0.3f, 0.01f);
-  g.Press(kDown, 20);
-  EXPECT_NEAR(moved(), 21 * 0.3f + 20 * 1.8f, 0.05f) << "a held key speeds the scroll";
-  g.Press(kN);
-  g.Updates(40);
-  EXPECT_EQ(V(a->m_ShowCredits, a->m_CreditsSlide), V(0, 0));
-  const int kept = a->m_CreditsLine;
-  g.Tap(600, 30);  // the studio logo
-  EXPECT_EQ(V(a->m_ShowCredits, a->m_CreditsLine >= kept, kept > 0), V(1, 1, 1));
-  g.Updates(5);
-  g.Tap(300, 300);
-  EXPECT_EQ(a->m_ShowCredits, 0) << "any touch closes the box";
 }
 
 TEST_F(MenuBoxes, TheCreditsInANarrowWindowDrawTheirGridWithoutInvalidColours) {

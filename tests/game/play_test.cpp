@@ -1,5 +1,5 @@
 // The gameplay rules, frame by frame with scripted control axes on arenas and on generated levels;
-// the quest panels; what the level screen records; the trail history.
+// the quest panels; the trail history the followers walk.
 #include <algorithm>
 #include <cmath>
 
@@ -10,8 +10,7 @@ namespace {
 
 using PlayRules = GameTest;
 using QuestPanels = GameTest;
-using LevelScreen = GameTest;
-using Particles = GameTest;
+using TrailHistory = GameTest;
 
 // Whether the effect last played is sounding (only the effects a test loads can sound).
 bool LastEffectSounds(c_MyApp* a) { return bb_audio_device->ChannelState(a->m_SfxChannel[a->m_SfxSlot]) == 1; }
@@ -135,16 +134,6 @@ TEST_F(PlayRules, StepsStartOnlyAtACellCentreOneAxisAtATimeAndTurningWins) {
     if (path.empty() || path.back() != PlayerX(g) * 10 + PlayerY(g)) path.push_back(PlayerX(g) * 10 + PlayerY(g));
   }
   EXPECT_EQ(path, V(21, 31, 41, 42, 43, 53, 63));
-}
-
-TEST_F(PlayRules, InWorldThreeThePlayerNeverStops) {
-  for (int world : {1, 3}) {
-    Arena(g, {"########", "#S.....#", "#......#"}, world);
-    for (int frame = 0; frame < 101; ++frame) Steer(g, frame == 0, 0);
-    EXPECT_EQ(V(PlayerX(g), a->m_Outcome), V(world == 3 ? 6 : 2, 0)) << "world " << world;
-    for (int frame = 0; frame < 31; ++frame) Steer(g, 0, frame == 0);
-    EXPECT_EQ(PlayerY(g), 2) << "blocked ahead, he turns when asked";
-  }
 }
 
 TEST_F(PlayRules, PatrollersTurnAtWallsCrossHolesKillOnTouchAndFreezeInThePause) {
@@ -291,50 +280,7 @@ TEST_F(QuestPanels, AFailedQuestLevelOffersHelpOnceTheLivesAreGone) {
   EXPECT_EQ(V(a->m_Lives, a->m_ShowTrail, a->m_Level), V(-1, 1, 12)) << "help shows the trail";
 }
 
-TEST_F(QuestPanels, MenuReturnsToTheQuestBoxAtTheLevelJustPlayed) {
-  StartLevel(g, 9, 37);
-  a->m_Outcome = 1;
-  g.Updates(125);
-  g.Render();
-  float x = std::floor(bb_GW_jscrw / 2), y = std::floor(bb_GW_jscrh / 2) - 80;  // the up arrow's box
-  g.MouseDown(x * a->m_ScaleX, y * a->m_ScaleY);
-  g.Update();
-  EXPECT_EQ(V(a->m_Mode, a->m_QuestWorld, a->m_QuestLevel, a->m_QuestTarget), V(1, 3, 7, 128 - 72 * 7));
-}
-
-const std::vector<std::string> kWide = {"########################################",
-                                        "#.S.o..F.............................FH#",
-                                        "#......................................#"};
-
-TEST_F(LevelScreen, TheHudShowsAnEasedEightDigitScoreAndTheLivesAndTheTutorialTalks) {
-  Arena(g, kWide);
-  a->m_Score = 600;
-  Steer(g, 0, 0);
-  EXPECT_TRUE(a->m_ShownScore == 100 && Has(g.Text(), "00000100")) << g.Text();
-  g.Updates(40);
-  EXPECT_TRUE(a->m_ShownScore == 600 && Has(g.Text(), "00000600"));
-  EXPECT_EQ(g.Drawn(2, {{6, 5}}).size(), 3u) << "three lives";
-  a->m_LevelKind = 2;
-  Steer(g, 0, 0);
-  EXPECT_TRUE(Has(g.Text(), "Left:1")) << g.Text();
-  a->m_HideHud = 1;
-  Steer(g, 0, 0);
-  EXPECT_TRUE(!Has(g.Text(), "Left") && g.Drawn(2, {{6, 5}}).empty());
-  Arena(g, kWide);
-  a->m_Tutorial = 1;
-  a->m_Score = 0;
-  Steer(g, 0, 0);
-  EXPECT_TRUE(Has(g.Text(), "Welcometo") && Has(g.Text(), "thelargerpills.")) << g.Text();
-  EXPECT_FALSE(g.Drawn(c_MyApp::kRectMarker, {{1, a->m_Vars[8] - a->m_CamX - 180}, {4, 360}}).empty()) << "a bubble";
-  a->m_Score = 150;
-  Steer(g, 0, 0);
-  EXPECT_TRUE(Has(g.Text(), "Followthetrailaround") && !Has(g.Text(), "Welcome")) << g.Text();
-  a->m_Paused = 1;
-  Steer(g, 0, 0);
-  EXPECT_FALSE(Has(g.Text(), "Follow")) << "quiet while paused";
-}
-
-TEST_F(Particles, TheTrailHistoryTakesTheNewestPositionLastAndDropsTheOldest) {
+TEST_F(TrailHistory, TheNewestPositionGoesLastAndTheOldestFallsOff) {
   a->p_ResetPlayers();
   for (int i = 0; i < 60; ++i) {
     a->m_Vars[1] = static_cast<float>(i);
