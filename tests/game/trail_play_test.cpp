@@ -1,13 +1,11 @@
 // Every generated level can be played: the autopilot, following each level's trail, completes the
 // tutorial and every level without patrollers among the first ten of each game type, and most of
 // those with them, waiting for or stepping around patrollers and spikes.
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <functional>
 
 #include "autopilot.h"
-#include "harness.h"
+#include "game_test.h"
 
 // Levels played per game type: under the sanitizers a few, whose play takes many times longer.
 #ifndef ZUDODO_TRAIL_PLAY_LEVELS
@@ -16,61 +14,56 @@
 
 namespace {
 
-using gametest::Game;
-
 // Whether the player reaches cell (x, y) alive, steered by `steer` before each update.
 bool Reaches(Game& g, int x, int y, const std::function<void()>& steer) {
   for (int frame = 0; frame < 900 && g.app->m_Outcome == 0; ++frame) {
     steer();
     g.Update();
-    if (gametest::PlayerX(g) == x && gametest::PlayerY(g) == y && gametest::AtRest(g)) return true;
+    if (PlayerX(g) == x && PlayerY(g) == y && AtRest(g)) return true;
   }
   return false;
 }
 
-TEST(TrailPlay, TheAutopilotWaitsForAPatrollerToPassAndStepsOntoSpikesOnlyWhileTheyStayDown) {
+using TrailPlay = GameTest;
+
+TEST_F(TrailPlay, TheAutopilotWaitsForAPatrollerToPassAndStepsOntoSpikesOnlyWhileTheyStayDown) {
   // The trail runs down column 4, crossing a patroller's row just as the patroller passes below.
-  Game g;
   for (bool pilot : {false, true}) {
-    gametest::Arena(g, {"#########", "####S####", "####.####", "#..P....#", "####.####", "###.H.###"}, 4);
-    for (int y = 2; y <= 5; ++y) g.app->Cell(4, y, c_MyApp::kCellTrail) = 3;
-    g.app->m_Objs[50 * 10 + 7] = 0.04f;
-    BBAutopilot autopilot(g.app);
-    EXPECT_EQ(Reaches(g, 4, 5, [&] { pilot ? autopilot.Steer() : void(g.app->m_MoveY = 1); }), pilot);
-    EXPECT_EQ(g.app->m_Outcome < 0, !pilot) << "walking straight down meets the patroller";
+    Arena(g, {"#########", "####S####", "####.####", "#..P....#", "####.####", "###.H.###"}, 4);
+    for (int y = 2; y <= 5; ++y) a->Cell(4, y, c_MyApp::kCellTrail) = 3;
+    a->m_Objs[50 * 10 + 7] = 0.04f;
+    BBAutopilot autopilot(a);
+    EXPECT_EQ(Reaches(g, 4, 5, [&] { pilot ? autopilot.Steer() : void(a->m_MoveY = 1); }), pilot);
+    EXPECT_EQ(a->m_Outcome < 0, !pilot) << "walking straight down meets the patroller";
     if (pilot) { EXPECT_EQ(autopilot.blockedPlans(), 0); }
   }
-  gametest::Arena(g, {"########", "#S^^.H.#"}, 2);
-  for (int x = 2; x <= 5; ++x) g.app->Cell(x, 1, c_MyApp::kCellTrail) = 2;
-  BBAutopilot autopilot(g.app);
+  Arena(g, {"########", "#S^^.H.#"}, 2);
+  for (int x = 2; x <= 5; ++x) a->Cell(x, 1, c_MyApp::kCellTrail) = 2;
+  BBAutopilot autopilot(a);
   EXPECT_TRUE(Reaches(g, 5, 1, [&] { autopilot.Steer(); }));
 }
 
-TEST(TrailPlay, TheAutopilotCompletesTheTutorial) {
-  Game g;
-  bbBeginLevel(g.app, 1, 0, 12345);
-  BBLevelRun run = bbPlayLevel(g.app, [&g] { g.Update(); });
-  EXPECT_TRUE(run.completed) << run.why;
-  EXPECT_EQ(g.app->m_Vars[79], 4);
+TEST_F(TrailPlay, TheAutopilotCompletesTheTutorial) {
+  bbBeginLevel(a, 1, 0, 12345);
+  BBLevelRun run = bbPlayLevel(a, [this] { g.Update(); });
+  EXPECT_TRUE(run.completed && a->m_Vars[79] == 4) << run.why;
 }
 
 // One game type per test, so that the types play in parallel.
-class TrailPlayType : public ::testing::TestWithParam<int> {};
+class TrailPlayType : public GameTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(TrailPlayType, TheAutopilotCompletesTheFirstLevelsSaveAFewWithPatrollers) {
-  Game g;
-  c_MyApp* app = g.app;
   const int type = GetParam(), levels = ZUDODO_TRAIL_PLAY_LEVELS;
   int completed = 0, patrolLevels = 0, patrolCompleted = 0;
   for (int level = 1; level <= levels; ++level) {
-    bbBeginLevel(app, type, level, type * 12345);
-    BBLevelRun run = bbPlayLevel(app, [&g] { g.Update(); });
+    bbBeginLevel(a, type, level, type * 12345);
+    BBLevelRun run = bbPlayLevel(a, [this] { g.Update(); });
     patrolLevels += run.patrollers > 0;
     patrolCompleted += run.patrollers > 0 && run.completed;
     completed += run.completed;
-    if (run.patrollers == 0) { EXPECT_TRUE(run.completed) << "level " << level << " (world " << app->m_World << "): " << run.why; }
-    if (run.completed) { EXPECT_EQ(app->m_Vars[79], 4); }
-    if (run.completed && app->m_LevelKind == 2) { EXPECT_EQ(app->m_Vars[24], 0) << "every pill of the trail eaten"; }
+    if (run.patrollers == 0) { EXPECT_TRUE(run.completed) << "level " << level << " (world " << a->m_World << "): " << run.why; }
+    // Home with the four friends, and in Pathfinder every pill of the trail eaten.
+    if (run.completed) { EXPECT_EQ(V(a->m_Vars[79], a->m_LevelKind == 2 ? a->m_Vars[24] : 0), V(4, 0)); }
   }
   // Patrollers can make a level very hard to pass; most are passed all the same.
   EXPECT_GE(completed * 10, levels * 7) << completed << " of " << levels;
