@@ -1,4 +1,4 @@
-// iCade decoding, the on-screen pad, and effect files.
+// The on-screen pad, and effect files.
 #include <cstdlib>
 
 #include "game_test.h"
@@ -8,25 +8,6 @@ namespace {
 
 using Controls = GameTest;
 using Sound = GameTest;
-
-TEST_F(Controls, ICadeTakesTheLetterKeys) {
-  g.KeyDown('W');
-  EXPECT_EQ(a->p_PlayKey(0, 0, -1), 1);
-  a->p_iCade(1);
-  EXPECT_EQ(V(bb_GW_iCadeControls, a->p_PlayKey(0, 0, -1)), V(1, 0)) << "with iCade on, W is the controller's";
-  // The press letter holds the virtual key, a letter outside the table changes nothing, the
-  // release letter lets go.
-  std::string held;
-  for (char c : {'w', 'b', 'E'}) {
-    g.Char(c);
-    g.Update();
-    held += std::to_string(a->m_VKey[0]);
-  }
-  EXPECT_EQ(held, "220");
-  a->m_VKey[5] = 2;
-  a->p_iCade(0);
-  EXPECT_EQ(V(a->m_VKey[5], bb_GW_iCadeControls), V(0, 0));
-}
 
 TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   g.FinishLoading();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -25,12 +26,6 @@ BBGlfwGame* Host() {
   return host;
 }
 
-std::string NewFolder() {
-  char folder[] = "/tmp/zudodo-game-XXXXXX";
-  if (!mkdtemp(folder)) std::abort();
-  return folder;
-}
-
 }  // namespace
 
 int HeadlessGraphics::Add(const char* what, float x, float y, float w, float h) {
@@ -40,12 +35,15 @@ int HeadlessGraphics::Add(const char* what, float x, float y, float w, float h) 
   return 0;
 }
 
-Game::Game() : Game(NewFolder()) { keepFolder_ = false; }
+// A scratch folder of its own: a player's save never reaches a test, and the test's save stays there.
+Game::Game() : Game([] {
+  char folder[] = "/tmp/zudodo-game-XXXXXX";
+  return std::string(mkdtemp(folder) ? folder : "");
+}()) {
+  keepFolder_ = false;
+}
 
-Game::Game(const std::string& folder) : folder_(folder) {
-  char* cwd = getcwd(nullptr, 0);
-  previousDir_ = cwd;
-  std::free(cwd);
+Game::Game(const std::string& folder) : previousDir_(std::filesystem::current_path()), folder_(folder) {
   mkdir(folder.c_str(), 0755);
   struct stat st;
   if (chdir(folder.c_str()) != 0 || (lstat("data", &st) != 0 && symlink(ZUDODO_SOURCE_DIR "/data", "data") != 0))
@@ -104,20 +102,10 @@ void Game::Ready() {
   Updates(40);
 }
 
-std::vector<const float*> Game::Drawn(float slot, std::initializer_list<std::pair<int, float>> fields) const {
-  std::vector<const float*> found;
-  for (int k = 0; k < Entries(); ++k) {
-    bool keep = Entry(k)[0] == slot;
-    for (const auto& f : fields) keep = keep && Entry(k)[f.first] == f.second;
-    if (keep) found.push_back(Entry(k));
-  }
-  return found;
-}
-
 std::string Game::Text(int font) const {
   std::string text;
-  for (const float* e : Drawn(static_cast<float>(font < 0 ? app->m_Font : font)))
-    text += static_cast<char>(static_cast<int>(e[6]) + 32);
+  for (int k = 0; k < Entries(); ++k)
+    if (Entry(k)[0] == (font < 0 ? app->m_Font : font)) text += static_cast<char>(static_cast<int>(Entry(k)[6]) + 32);
   return text;
 }
 

@@ -87,7 +87,7 @@ std::vector<double> V(T... values) {
   return {static_cast<double>(values)...};
 }
 
-enum Key { kEnter = 13, kEscape = 27, kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kN = 78 };
+enum Key { kEnter = 13, kEscape = 27, kLeft = 37, kUp = 38, kRight = 39, kDown = 40 };
 
 // One game, created as the runtime creates it, in a working folder whose data/ is the project's:
 // a scratch folder of its own, or the given one (made if missing, kept afterwards, so that a later
@@ -127,20 +127,10 @@ class Game {
   void Press(std::initializer_list<int> keys) {
     for (int key : keys) Press(key);
   }
-  // The pointer down at (x, y) for one update, then up for one.
-  void Tap(float x, float y) {
-    MouseMove(x, y);
-    MouseDown(x, y);
-    Update();
-    MouseUp();
-    Update();
-  }
 
   // Display-list entries of the last update: slot 0 holds the image slot or a marker.
   int Entries() const { return app->m_DrawCount / c_MyApp::kEntryFloats; }
   const float* Entry(int k) const { return app->m_DrawList.Data() + k * c_MyApp::kEntryFloats; }
-  // The entries of image slot or marker `slot` whose listed fields hold the given values.
-  std::vector<const float*> Drawn(float slot, std::initializer_list<std::pair<int, float>> fields = {}) const;
   // The glyphs recorded in font slot `font` (the current font by default), in order.
   std::string Text(int font = -1) const;
 

@@ -282,11 +282,11 @@ TEST_F(QuestPanels, AFailedQuestLevelOffersHelpOnceTheLivesAreGone) {
 
 TEST_F(TrailHistory, TheNewestPositionGoesLastAndTheOldestFallsOff) {
   a->p_ResetPlayers();
+  a->m_Vars[2] = 3;
+  a->m_Vars[3] = 0.5f;
+  a->m_Vars[4] = -0.25f;
   for (int i = 0; i < 60; ++i) {
     a->m_Vars[1] = static_cast<float>(i);
-    a->m_Vars[2] = 3;
-    a->m_Vars[3] = 0.5f;
-    a->m_Vars[4] = -0.25f;
     a->m_Vars[5] = static_cast<float>(i % 4 * 90);
     a->p_enTrail();
   }

@@ -56,19 +56,6 @@ std::string Loaded(int scoreTypes) {
   return out;
 }
 
-TEST_F(SaveLoad, AllZeroDataIsTheDigitZeroTwentyThousandSixHundredAndThirtyNineTimesAndLoadsRepaired) {
-  for (int i = 0; i < 20000; ++i) {
-    a->m_Settings[i % 25] = a->m_Scores[i % 480] = a->m_Quest[i] = 0;
-    a->m_BadgeGot[i % 256] = false;
-  }
-  std::string zeros;
-  for (int i = 0; i < kFieldCount; ++i) zeros += "0|";
-  EXPECT_EQ(SaveNow(a), zeros);
-  std::string out = LoadFrom(a, zeros);
-  EXPECT_TRUE(out.rfind(Loaded(24), 0) == 0 && !Has(out, "Invalid")) << out;
-  EXPECT_EQ(V(a->m_Settings[5], a->m_Settings[10], a->m_Settings[12]), V(0, 64, 10)) << "floors repaired";
-}
-
 TEST_F(SaveLoad, VariedDataRoundTripsAndAChangedDigitOrACutResetsOnlyItsBlocks) {
   std::uint32_t seed = 99;  // varied values, negatives and large ones, settings above their floors
   for (int i = 0; i < 20000; ++i) {

@@ -1,13 +1,10 @@
-// soak.cpp: the game driven for a long run of updates with random input, headless, in simulated
-// time. Usage: game_soak [UPDATES [SEED]]   (defaults: 1000000 updates, seed 1)
-//
-// The run is split into sessions, each a child process that starts the game in one shared working
-// folder (loading the state file the previous session left), presses random keys, iCade letters
-// and the pointer across the menus and play, suspends, resumes and resizes the window now and
-// then, and ends when the player quits or after a random stretch; from the second session on every
-// game type is open. It fails when a session ends other than by a normal exit (a crash or a
-// sanitizer report), when the display list fills up, when the collector's heap passes 64 MB, or
-// when the state file after a save or a session is not a complete save whose checksums all hold.
+// soak.cpp: the game driven headless in simulated time with random input, for UPDATES updates in
+// sessions that share one working folder and its state file. Usage: game_soak [UPDATES [SEED]]
+// (defaults: 1000000, 1). Each session is a child process that plays random keys, iCade letters
+// and the pointer across the menus and play, suspends and resizes now and then, and ends when the
+// player quits or after a random stretch. It fails on a session that does not exit normally (a
+// crash, a sanitizer report), a full display list, a collector heap past 64 MB, or a state file
+// after a save or a session that is not a complete save whose checksums all hold.
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -94,12 +91,11 @@ int main(int argc, char** argv) {
     figures->badStates += !gametest::ValidState(gametest::StateFile());
   }
   if (std::system((std::string("rm -rf '") + folder + "'").c_str()) != 0) std::fprintf(stderr, "game_soak: %s kept\n", folder);
-  std::printf("soak_updates: %ld\nsoak_play_updates: %ld\nsoak_sessions: %d\nsoak_quits_by_the_game: %d\n", figures->updates,
-              figures->playUpdates, figures->sessions, figures->quits);
-  std::printf("soak_saves_checked: %d\n", figures->saves);
-  std::printf("soak_heap_high_water_bytes: %d\nsoak_max_display_entries: %d\nsoak_full_display_lists: %d\n",
-              figures->heapHighWater, figures->maxEntries, figures->fullLists);
-  std::printf("soak_invalid_state_files: %d\nsoak_last_session_status: %d\n", figures->badStates, status);
+  std::printf("soak_updates: %ld\nsoak_play_updates: %ld\nsoak_sessions: %d\nsoak_quits_by_the_game: %d\n"
+              "soak_saves_checked: %d\nsoak_heap_high_water_bytes: %d\nsoak_max_display_entries: %d\n"
+              "soak_full_display_lists: %d\nsoak_invalid_state_files: %d\nsoak_last_session_status: %d\n",
+              figures->updates, figures->playUpdates, figures->sessions, figures->quits, figures->saves, figures->heapHighWater,
+              figures->maxEntries, figures->fullLists, figures->badStates, status);
   bool failed = status != 0 || figures->updates < total || figures->heapHighWater > 64 * 1024 * 1024;
   return failed || figures->fullLists || figures->badStates ? 1 : 0;
 }
