@@ -1,40 +1,13 @@
-// The game object's loader and screen flow, the display list and the render pass.
+// The display list and the render pass, the on-screen pad, and effect files.
+#include <cstdlib>
+
 #include "game_test.h"
 
 namespace {
 
-using ScreenFlow = GameTest;
 using DisplayList = GameTest;
-
-TEST_F(ScreenFlow, TheLoaderPicksTheResolutionSetAndPlaysTheJingleOncePerRun) {
-  g.FinishLoading();
-  EXPECT_EQ(V(a->m_LoadStep, a->m_ImgInfo[3], a->m_SfxSlot), V(0, 128, 1)) << "the -hd set at 640 x 480; the jingle";
-  g.Resize(800, 600);
-  g.Render();
-  EXPECT_EQ(a->m_LoadStep, 1) << "a resize runs the loader again";
-  g.FinishLoading();
-  EXPECT_EQ(a->m_SfxSlot, 1) << "but plays no second jingle";
-  const int sizes[][3] = {{630, 630, 1}, {631, 400, 2}, {400, 631, 2}, {1230, 1230, 2}, {1231, 700, 4}};
-  for (const auto& s : sizes) {
-    g.Resize(s[0], s[1]);
-    a->SetGraphicsLevel();
-    EXPECT_EQ(a->m_GfxLevel, s[2]) << s[0] << " x " << s[1];
-  }
-}
-
-TEST_F(ScreenFlow, SuspendingInAGameOpensThePauseMenuCentred) {
-  a->p_LoadGame();
-  a->m_VKey[3] = 2;
-  a->p_OnSuspend();
-  EXPECT_EQ(V(a->m_Paused, a->m_PauseDir, a->m_PauseY, a->m_VKey[3], bb_app__updateRate), V(1, 1, 240, 0, 5));
-  a->p_OnResume();
-  a->m_Mode = 1;
-  a->m_Paused = a->m_PauseDir = 0;
-  a->p_OnSuspend();
-  EXPECT_EQ(V(a->m_Paused, a->m_PauseDir, bb_app__updateRate), V(0, 0, 5)) << "in the menu nothing pauses";
-  a->p_OnResume();
-  EXPECT_EQ(bb_app__updateRate, 60);
-}
+using Controls = GameTest;
+using Sound = GameTest;
 
 TEST_F(DisplayList, HoldsAtMost2499EntriesAFrame) {
   a->p_CLS2D(10, 20, 30, 0.5f);
@@ -49,9 +22,6 @@ TEST_F(DisplayList, RenderingKeepsOneDesignAxisWholeMapsUnitsToPixelsAndSkipsEmp
   g.Render();
   EXPECT_EQ(V(a->m_ScaleX, a->m_ScaleY, bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape), V(1.8f, 1.8f, 640, 360, 1));
   bb_GW_overscan = 0;
-  g.Resize(400, 800);
-  g.Render();
-  EXPECT_EQ(V(bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape), V(240, 480, 0)) << "portrait: the height rules";
   g.Resize(1280, 960);
   g.Render();
   a->p_CLS2D(0, 0, 0, 1);
@@ -61,6 +31,42 @@ TEST_F(DisplayList, RenderingKeepsOneDesignAxisWholeMapsUnitsToPixelsAndSkipsEmp
   g.Render();
   const std::vector<std::string>& d = g.graphics->draws;
   EXPECT_EQ(std::vector<std::string>(d.begin() + 1, d.end()), (std::vector<std::string>{"rect 20 40 60 80", "oval 190 180 20 40"}));
+}
+
+TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
+  g.FinishLoading();
+  g.Render();
+  bb_GW_OnScreenControls = 1;
+  a->m_Mode = 6;  // any mode above 5 shows the pad; 6 runs no screen that could take the press
+  a->m_Settings[15] = 1;
+  a->m_Settings[10] = a->m_Settings[11] = 100;
+  a->m_Settings[12] = 10;
+  g.MouseDown(100, 348);  // the up arrow, 32 units above the pad centre (100, 380)
+  std::string up;         // pressed again while held, released after one update
+  for (int i = 0; i < 3; ++i) {
+    if (i == 2) g.MouseUp();
+    g.Update();
+    up += std::to_string(a->m_VKey[0]);
+  }
+  EXPECT_EQ(up, "110");
+  a->m_Paused = 1;  // the arrows do nothing, and one finger drags the pad
+  g.MouseDown(100, 348);
+  g.Update();
+  EXPECT_EQ(V(a->m_VKey[0], a->m_Settings[10], a->m_Settings[11]), V(0, 100, 480 - 348));
+  a->m_Settings[12] = 99;
+  g.Update();
+  EXPECT_EQ(a->m_Settings[12], 25) << "the size is clamped";
+  bb_GW_OnScreenControls = 0;
+}
+
+TEST_F(Sound, EffectNumbersArePaddedToThreeDigitsAndBeyondTheSlotsRefused) {
+  // The game's working folder gets a data folder of its own holding copies of one effect.
+  ASSERT_EQ(std::system("rm data && mkdir -p data/sfx && for n in 007 042 123; do "
+                        "cp " ZUDODO_SOURCE_DIR "/data/sfx/001.wav data/sfx/$n.wav; done"),
+            0);
+  for (int n : {7, 42, 43, 123}) a->p_LoadSFX(n);  // 123: beyond the 100 slots, refused
+  EXPECT_TRUE(a->m_Sfx[7] && a->m_Sfx[42] && !a->m_Sfx[43]) << "a missing file leaves the slot empty";
+  a->p_PlaySFX2(123, 1);
 }
 
 }  // namespace

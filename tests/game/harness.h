@@ -8,7 +8,6 @@
 
 #include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "game/app.h"
@@ -100,9 +99,7 @@ class Game {
 
   // One update as the application layer runs it, the clock one 60 Hz period on.
   void Update();
-  void Updates(int n) {
-    for (int i = 0; i < n; ++i) Update();
-  }
+  void Updates(int n) { for (int i = 0; i < n; ++i) Update(); }
   void Render();
   void Resize(int w, int h) { window.width = w, window.height = h; }
   // Updates until the loader has finished (at most 60).
@@ -124,9 +121,7 @@ class Game {
     KeyUp(key);
     Update();
   }
-  void Press(std::initializer_list<int> keys) {
-    for (int key : keys) Press(key);
-  }
+  void Press(std::initializer_list<int> keys) { for (int key : keys) Press(key); }
 
   // Display-list entries of the last update: slot 0 holds the image slot or a marker.
   int Entries() const { return app->m_DrawCount / c_MyApp::kEntryFloats; }

@@ -196,15 +196,14 @@ TEST_F(LevelRules, EnteringCellsAndFillingTheObjectTable) {
   a->m_World = 8;
   EXPECT_EQ(V(a->p_isSolid(3, 1, 2), a->p_isSolid(5, 1, 2), a->p_isSolid(3, 1, 0), a->p_isSolid(0, 1, 4)), V(0, 0, 1, 1));
   a->m_World = 1;
-  // The tutorial's home stays shut until four friends follow.
-  a->m_Tutorial = 1;
+  a->m_Tutorial = 1;  // the tutorial's home stays shut until four friends follow
   a->m_Vars[79] = 3;
-  EXPECT_EQ(a->p_isSolid(1, 3, 3), 1);
+  int shut = a->p_isSolid(1, 3, 3);
   a->m_Vars[79] = 4;
-  EXPECT_EQ(a->p_isSolid(1, 3, 3), 0);
+  EXPECT_EQ(V(shut, a->p_isSolid(1, 3, 3)), V(1, 0));
   // The trail search stops at walls, crumbling and its own marks; patrollers only at walls.
   EXPECT_EQ(V(a->p_isSolid2(2, 1), a->p_isSolid2(5, 1), a->p_isSolid2(0, 0)), V(0, 1, 1));
-  a->Cell(2, 1, c_MyApp::kCellPill) = 3;
+  a->Cell(2, 1, c_MyApp::kCellPill) = 3;  // a mark of the search's own
   EXPECT_EQ(a->p_isSolid2(2, 1), 1);
   EXPECT_EQ(V(a->p_isSolid_G(3, 1, 2), a->p_isSolid_G(0, 1, 4), a->p_isSolid_G(7, 1, 2)), V(0, 1, 1));
   for (int i = 0; i < 60; ++i) a->p_AddObj(2, 2, 2);  // the table of moving objects drops what does not fit

@@ -14,7 +14,6 @@ namespace {
 using TitleMenu = GameTest;
 using OptionsBox = GameTest;
 using GameOver = GameTest;
-using QuestBox = GameTest;
 using MenuBoxes = GameTest;
 
 TEST(TitleMenuUnlocking, QuestProgressUnlocksTheEntriesGroupByGroup) {
@@ -30,20 +29,6 @@ TEST(TitleMenuUnlocking, QuestProgressUnlocksTheEntriesGroupByGroup) {
     EXPECT_EQ(V(g.app->m_MenuSel, g.app->m_GameType, g.app->m_Mode), V(c.second, c.second, 1));
     EXPECT_EQ(Has(g.Text(90), "PlaymoreQuestModetounlock"), c.second < 12) << c.second;
   }
-}
-
-TEST_F(TitleMenu, OneKeyPressMovesOnceHoweverLongItIsHeld) {
-  a->m_Quest[8004] = 1;
-  g.Ready();
-  g.KeyDown(kDown);
-  g.Updates(20);
-  EXPECT_EQ(V(a->m_MenuSel, a->m_MenuTarget), V(2, -42));
-  g.KeyUp(kDown);
-  g.Update();
-  g.Press({kDown, kRight});
-  EXPECT_EQ(a->m_MenuSel, 4);
-  g.Press({kUp, kLeft, kUp});
-  EXPECT_EQ(a->m_MenuSel, 1);
 }
 
 TEST_F(TitleMenu, TheBackKeyOnTheEntryListQuitsAfterWritingARunningSave) {
@@ -144,30 +129,29 @@ std::string OpenQuestBox(Game& g) {
   return (at == std::string::npos ? "" : text.substr(at)) + " " + rows;
 }
 
-TEST_F(QuestBox, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
-  g.Ready();
-  EXPECT_EQ(OpenQuestBox(g), "Quest00 -LLLLLLLLL") << "no progress: level 0, no arrows";
-  EXPECT_EQ(V(a->m_QuestSet, a->m_QuestTop, a->m_QuestWorld, a->m_QuestLevel), V(0, 0, 0, 0));
-  EXPECT_TRUE(Has(g.Text(89), "000001002")) << g.Text(89);
-  g.Press({kDown, kRight});
-  EXPECT_EQ(V(a->m_QuestLevel, a->m_QuestWorld, a->m_Mode), V(0, 0, 1)) << "no key reaches a locked level";
-  Game h;
-  h.app->m_Quest[9] = 321;
-  h.Ready();
-  EXPECT_EQ(OpenQuestBox(h), "<Quest01 -LLLLLLLLL") << "level 9 complete: world 1, the left arrow only";
-  EXPECT_EQ(V(h.app->m_QuestTop, h.app->m_QuestWorld, h.app->m_QuestLevel, h.app->m_QuestMaxWorld), V(10, 1, 0, 1));
-  h.Press(kLeft);
-  h.Update();
-  EXPECT_EQ(V(h.app->m_QuestWorld, h.app->m_QuestLevel), V(0, 0));
-  EXPECT_TRUE(Has(h.Text(89), "Quest00>")) << "world 0 holds the completed levels, with the right arrow";
-  EXPECT_TRUE(Has(h.Text(90), "00000321")) << h.Text(90);
-  Game k;
-  k.app->m_Quest[999] = 5;
-  k.Ready();
-  EXPECT_EQ(OpenQuestBox(k), "<Quest99 ----------");
-  EXPECT_EQ(V(k.app->m_QuestTop, k.app->m_QuestWorld, k.app->m_QuestLevel, k.app->m_QuestMaxWorld), V(999, 99, 9, 99));
-  k.Press(kEnter);
-  EXPECT_EQ(V(k.app->m_Mode, k.app->m_Level, k.app->m_Lives), V(10, 999, 2));
+TEST(QuestBoxes, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
+  struct Case {
+    int completed;              // the level completed, -1 none
+    const char* box;            // the title, arrows to the worlds beside, and the rows
+    std::vector<double> place;  // top level, world, level and last world of the box
+    int key;                    // then a key, and the mode, world and level after it, and text shown
+    std::vector<double> after;
+    const char* shown;
+  };
+  const Case cases[] = {{-1, "Quest00 -LLLLLLLLL", V(0, 0, 0, 0), kDown, V(1, 0, 0), "000001002"},  // locked: held
+                        {9, "<Quest01 -LLLLLLLLL", V(10, 1, 0, 1), kLeft, V(1, 0, 0), "00000321"},  // world 0's scores
+                        {999, "<Quest99 ----------", V(999, 99, 9, 99), kEnter, V(10, 99, 9), ""}};   // played
+  for (const Case& c : cases) {
+    Game g;
+    if (c.completed >= 0) g.app->m_Quest[c.completed] = 321;
+    g.Ready();
+    EXPECT_EQ(OpenQuestBox(g), c.box);
+    EXPECT_EQ(V(g.app->m_QuestTop, g.app->m_QuestWorld, g.app->m_QuestLevel, g.app->m_QuestMaxWorld), c.place);
+    g.Press(c.key);
+    g.Update();
+    EXPECT_EQ(V(g.app->m_Mode, g.app->m_QuestWorld, g.app->m_QuestLevel), c.after) << c.box;
+    EXPECT_TRUE(Has(g.Text(89) + g.Text(90), c.shown)) << g.Text(89) << g.Text(90);
+  }
 }
 
 TEST_F(MenuBoxes, TheCreditsInANarrowWindowDrawTheirGridWithoutInvalidColours) {

@@ -1,5 +1,5 @@
 // The gameplay rules, frame by frame with scripted control axes on arenas and on generated levels;
-// the quest panels; the trail history the followers walk.
+// the quest panels.
 #include <algorithm>
 #include <cmath>
 
@@ -10,7 +10,6 @@ namespace {
 
 using PlayRules = GameTest;
 using QuestPanels = GameTest;
-using TrailHistory = GameTest;
 
 // Whether the effect last played is sounding (only the effects a test loads can sound).
 bool LastEffectSounds(c_MyApp* a) { return bb_audio_device->ChannelState(a->m_SfxChannel[a->m_SfxSlot]) == 1; }
@@ -278,22 +277,6 @@ TEST_F(QuestPanels, AFailedQuestLevelOffersHelpOnceTheLivesAreGone) {
   g.KeyDown(39);
   g.Update();
   EXPECT_EQ(V(a->m_Lives, a->m_ShowTrail, a->m_Level), V(-1, 1, 12)) << "help shows the trail";
-}
-
-TEST_F(TrailHistory, TheNewestPositionGoesLastAndTheOldestFallsOff) {
-  a->p_ResetPlayers();
-  a->m_Vars[2] = 3;
-  a->m_Vars[3] = 0.5f;
-  a->m_Vars[4] = -0.25f;
-  for (int i = 0; i < 60; ++i) {
-    a->m_Vars[1] = static_cast<float>(i);
-    a->m_Vars[5] = static_cast<float>(i % 4 * 90);
-    a->p_enTrail();
-  }
-  for (int e = 0; e < 52; ++e) EXPECT_EQ(V(a->m_Trail[e * 5], a->m_Trail[e * 5 + 1], a->m_Trail[e * 5 + 2]), V(8.5 + e, 2.75, (8 + e) % 4 * 90));
-  EXPECT_EQ(a->m_Trail[52 * 5], 0) << "nothing written past the history";
-  a->p_ResetPlayers();
-  for (int i = 0; i < 500; ++i) ASSERT_EQ(a->m_Trail[i] + a->m_Vars[i], 0);
 }
 
 }  // namespace
