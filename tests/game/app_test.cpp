@@ -10,7 +10,6 @@ using Controls = GameTest;
 using Sound = GameTest;
 
 TEST_F(DisplayList, HoldsAtMost2499EntriesAFrame) {
-  a->p_CLS2D(10, 20, 30, 0.5f);
   for (int i = 0; i < 2600; ++i) a->p_Rect(static_cast<float>(i), 0, 1, 1);
   g.Render();
   EXPECT_EQ(V(g.Entries(), g.Entry(2498)[1], g.graphics->draws.size()), V(2499, 2498, 2500)) << "and the background";

@@ -1,5 +1,4 @@
-// The level inspector: its JSON describes the level the game generates, and the program takes its
-// arguments as documented.
+// The level inspector: its JSON describes the level the game generates; the program's arguments.
 #include <sys/wait.h>
 
 #include <cstdio>

@@ -20,8 +20,7 @@ void Generate(c_MyApp* a, int type, int level, int seedBase, int stages = 3) {
   while (stages > 1 && a->m_TraceCount < c_MyApp::kTraceWalks) a->p_GetLevelB();
 }
 
-// Everything a level is made of: the given cell slots, the player, friends and home, the moving
-// objects.
+// Everything a level is made of: cell slots, the player, friends and home, moving objects.
 std::vector<double> Take(c_MyApp* a, std::initializer_list<int> slots = {0, 5, 6, 7, 8, 9}) {
   std::vector<double> s = V(a->m_World, a->m_MapW, a->m_BestTrace);
   for (int x = 0; x <= a->m_MapW; ++x)

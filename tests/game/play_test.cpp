@@ -138,12 +138,11 @@ TEST_F(PlayRules, StepsStartOnlyAtACellCentreOneAxisAtATimeAndTurningWins) {
 TEST_F(PlayRules, PatrollersTurnAtWallsCrossHolesKillOnTouchAndFreezeInThePause) {
   Arena(g, {"#########", "#S......#", "#.#######", "#..Px...#"});
   const float* o = a->m_Objs.Data() + 50 * 10;
-  int maxX = 0, minXAfter = 99;
-  bool turned = false;
+  int maxX = 0, minXAfter = 99, turned = 0;
   for (int frame = 0; frame < 900; ++frame) {
     Steer(g, 0, 0);
     maxX = std::max(maxX, static_cast<int>(o[1]));
-    turned = turned || o[5] == 4;
+    turned = turned || o[5] == 4;  // moving left
     if (turned) minXAfter = std::min(minXAfter, static_cast<int>(o[1]));
     ASSERT_TRUE(o[1] + o[3] >= 0.99f && o[1] + o[3] <= 7.01f) << o[1] + o[3];
   }
