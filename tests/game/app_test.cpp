@@ -29,7 +29,8 @@ TEST_F(DisplayList, RenderingKeepsOneDesignAxisWholeMapsUnitsToPixelsAndSkipsEmp
   a->p_DrawImg(50, 1, 1, 0);  // an empty slot
   g.Render();
   const std::vector<std::string>& d = g.graphics->draws;
-  EXPECT_EQ(std::vector<std::string>(d.begin() + 1, d.end()), (std::vector<std::string>{"rect 20 40 60 80", "oval 190 180 20 40"}));
+  EXPECT_EQ(std::vector<std::string>(d.begin() + 1, d.end()),
+            (std::vector<std::string>{"rect 20 40 60 80", "oval 190 180 20 40"}));
 }
 
 TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
@@ -60,9 +61,8 @@ TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
 
 TEST_F(Sound, EffectNumbersArePaddedToThreeDigitsAndBeyondTheSlotsRefused) {
   // The game's working folder gets a data folder of its own holding copies of one effect.
-  ASSERT_EQ(std::system("rm data && mkdir -p data/sfx && for n in 007 042 123; do "
-                        "cp " ZUDODO_SOURCE_DIR "/data/sfx/001.wav data/sfx/$n.wav; done"),
-            0);
+  ASSERT_EQ(0, std::system("rm data && mkdir -p data/sfx && for n in 007 042 123; do cp " ZUDODO_SOURCE_DIR
+                           "/data/sfx/001.wav data/sfx/$n.wav; done"));
   for (int n : {7, 42, 43, 123}) a->p_LoadSFX(n);  // 123: beyond the 100 slots, refused
   EXPECT_TRUE(a->m_Sfx[7] && a->m_Sfx[42] && !a->m_Sfx[43]) << "a missing file leaves the slot empty";
   a->p_PlaySFX2(123, 1);

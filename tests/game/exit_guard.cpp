@@ -11,14 +11,11 @@ namespace gametest {
 
 bool gQuitExpected = false;
 
-namespace {
-
-const int kInstalled = std::atexit([] {
+static const int kInstalled = std::atexit([] {
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
   if (gQuitExpected || !test) return;
   std::fprintf(stderr, "the program quit during %s.%s\n", test->test_suite_name(), test->name());
   _exit(1);
 });
 
-}  // namespace
 }  // namespace gametest

@@ -1,9 +1,6 @@
-// harness.h: the game object driven headless, update by update, with scripted input.
-//
-// A fake window system supplies the clock and the window size; a headless graphics device loads
-// images (decoded, never uploaded) and lists what the render pass draws; OpenAL Soft runs on its
-// null output. Tests press keys, move the pointer, run updates and renders, and inspect the game
-// object's fields and display list, on its own levels or on arenas drawn as text.
+// harness.h: the game object driven headless, update by update, with scripted input: a fake window
+// with a test clock, a graphics device that decodes images and lists what it draws, OpenAL Soft on
+// its null output; arenas drawn as text for the rules, and the state file's fields.
 #pragma once
 
 #include <initializer_list>

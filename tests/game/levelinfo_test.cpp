@@ -50,7 +50,8 @@ TEST_F(LevelInspector, TheJsonDescribesTheGeneratedLevelCellByCell) {
     std::string friends = "\"friends\": [", patrollers = "\"patrollers\": [";
     for (int k = 0; k < 4; ++k) friends += (k ? ", " : "") + Pair(a->m_Vars[80 + 5 * k], a->m_Vars[81 + 5 * k]);
     for (int s = 0; s < c_MyApp::kObjects; ++s)
-      if (a->m_Objs[s * 10]) patrollers += (patrollers.back() == '[' ? "" : ", ") + Pair(a->m_Objs[s * 10 + 1], a->m_Objs[s * 10 + 2]);
+      if (a->m_Objs[s * 10])
+        patrollers += (patrollers.back() == '[' ? "" : ", ") + Pair(a->m_Objs[s * 10 + 1], a->m_Objs[s * 10 + 2]);
     EXPECT_TRUE(Has(json, friends + "]") && Has(json, "\"home\": " + Pair(a->m_Vars[98], a->m_Vars[99])));
     EXPECT_TRUE(Has(json, patrollers + "]") && (l[0] != 10 || patrollers.back() == ']')) << "world 4 has patrollers";
   }
@@ -71,7 +72,8 @@ TEST_F(LevelInspector, TheProgramPrintsTheSameLevelWithTheDefaultSeedBase) {
   EXPECT_EQ(Inspect("6 11 74070").first, Inspect("6 11").first);
   EXPECT_EQ(Inspect("1 0 5").first, bbInspectLevel(a, 1, 0, 5)) << "the tutorial";
   EXPECT_EQ(Number(Inspect("1 0").first, "seed"), 1234);
-  for (const char* bad : {"", "13 1", "0 1", "2", "2 1000", "2 x", "2 1 2 3"}) EXPECT_EQ(Inspect(bad), std::make_pair(std::string(), 2)) << bad;
+  for (const char* bad : {"", "13 1", "0 1", "2", "2 1000", "2 x", "2 1 2 3"})
+    EXPECT_EQ(Inspect(bad), std::make_pair(std::string(), 2)) << bad;
 }
 
 }  // namespace

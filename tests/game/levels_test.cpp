@@ -90,13 +90,15 @@ TEST_F(LevelGeneration, MirroredMazesWithATrailFromTheStartPastTheFriendsToTheHo
         }
       }
       // The start on floor; an even width of 32 to 256 cells; the tile set of the world.
-      EXPECT_EQ(V(a->Cell(w, a->m_Vars[2], c_MyApp::kCellType), a->m_TraceBudget, a->m_MapW % 2, a->m_MapW >= 32 && a->m_MapW <= 256, a->m_Tileset),
+      EXPECT_EQ(V(a->Cell(w, a->m_Vars[2], c_MyApp::kCellType), a->m_TraceBudget, a->m_MapW % 2,
+                  a->m_MapW >= 32 && a->m_MapW <= 256, a->m_Tileset),
                 V(0, floors / 2, 0, 1, a->m_World));
       while (a->m_TraceCount < c_MyApp::kTraceWalks) a->p_GetLevelB();
       CheckTrail(a);
       EXPECT_GT(a->m_BestTrace, 10);
       for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(V(a->Cell(a->m_Vars[80 + 5 * k], a->m_Vars[81 + 5 * k], c_MyApp::kCellTrail) != 0, a->m_Vars[82 + 5 * k]), V(1, 1));
+        EXPECT_EQ(V(a->Cell(a->m_Vars[80 + 5 * k], a->m_Vars[81 + 5 * k], c_MyApp::kCellTrail) != 0, a->m_Vars[82 + 5 * k]),
+                  V(1, 1));
       bool pathfinder = type >= 5 && type <= 8;
       EXPECT_EQ(a->m_LevelKind, pathfinder ? 2 : 1);
       for (int x = 0; x <= a->m_MapW; ++x) {
@@ -123,7 +125,8 @@ TEST_F(LevelGeneration, HazardsAppearOnlyInTheirWorlds) {
           int trail = static_cast<int>(a->Cell(x, y, c_MyApp::kCellTrail));
           if (special == 0) continue;
           // On floor; a one-way cell lets the trail through in the direction it runs.
-          EXPECT_EQ(V(a->Cell(x, y, c_MyApp::kCellType), special < 2 || special == (trail == 2 ? 2 : trail == 4 ? 3 : trail == 1 ? 4 : 5)), V(0, 1));
+          int entered = trail == 2 ? 2 : trail == 4 ? 3 : trail == 1 ? 4 : 5;
+          EXPECT_EQ(V(a->Cell(x, y, c_MyApp::kCellType), special < 2 || special == entered), V(0, 1));
           (special == 1 ? spikeWorlds : oneWayWorlds).insert(a->m_World);
         }
       }

@@ -122,7 +122,8 @@ std::string OpenQuestBox(Game& g) {
   at -= at != std::string::npos && at > 0 && text[at - 1] == '<';
   for (int k = 0; k < g.Entries(); ++k) {
     const float* e = g.Entry(k);
-    if (e[0] == c_MyApp::kRectMarker && e[4] == 320 && e[5] == 64) rows += e[10] == 160 && e[12] == 0 ? 'L' : e[12] == 160 ? '-' : '?';
+    if (e[0] == c_MyApp::kRectMarker && e[4] == 320 && e[5] == 64)
+      rows += e[10] == 160 && e[12] == 0 ? 'L' : e[12] == 160 ? '-' : '?';
   }
   return (at == std::string::npos ? "" : text.substr(at)) + " " + rows;
 }

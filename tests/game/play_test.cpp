@@ -2,6 +2,7 @@
 // the quest panels.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "game_test.h"
 #include "runtime/audio/device.h"
@@ -18,8 +19,7 @@ bool LastEffectSounds(c_MyApp* a) { return bb_audio_device->ChannelState(a->m_Sf
 bool StandsOn(const Game& g, int x) { return PlayerX(g) == x && std::fabs(g.app->m_Vars[3]) < 0.3f; }
 
 // Steers right until `done` or play ends, at most `frames` updates.
-template <class Done>
-void WalkRight(Game& g, int frames, Done done) {
+void WalkRight(Game& g, int frames, const std::function<bool()>& done) {
   for (int frame = 0; frame < frames && g.app->m_Outcome == 0 && !done(); ++frame) Steer(g, 1, 0);
 }
 

@@ -92,7 +92,7 @@ TEST_F(SaveLoad, SettingsBelowTheirFloorsAreRepairedAndABadSettingsBlockResetsTo
   EXPECT_EQ(V(a->m_Settings[5], a->m_Settings[11]), V(1, 64)) << "the defaults stay";
   // Setting 0 weighs nothing in the checksum; 10, 11 and 12 have floors; 14 cannot be 0 on the desktop.
   std::vector<std::string> fields(kFieldCount, "0");
-  for (const auto& v : {V(0, 777), V(5, 3), V(10, 5), V(11, 63), V(12, 7), V(14, 0), V(15, 1)}) fields[static_cast<size_t>(v[0])] = std::to_string(static_cast<int>(v[1]));
+  fields[0] = "777", fields[5] = "3", fields[10] = "5", fields[11] = "63", fields[12] = "7", fields[15] = "1";
   ASSERT_TRUE(Reseal(fields));
   fields.resize(26);
   fields[0] = "5";
@@ -102,7 +102,8 @@ TEST_F(SaveLoad, SettingsBelowTheirFloorsAreRepairedAndABadSettingsBlockResetsTo
             V(5, 3, 64, 64, 10, 1, 1, 0));
   fields[15] = "0";
   EXPECT_EQ(LoadFrom(a, Join(fields)), "Settings Checksum Invalid\n");
-  for (int i = 0; i < 25; ++i) EXPECT_EQ(a->m_Settings[i], i == 5 || i == 14 ? 1 : i == 10 || i == 11 ? 64 : i == 12 ? 10 : 0) << i;
+  for (int i = 0; i < 25; ++i)
+    EXPECT_EQ(a->m_Settings[i], i == 5 || i == 14 ? 1 : i == 10 || i == 11 ? 64 : i == 12 ? 10 : 0) << i;
 }
 
 TEST_F(SaveLoad, ASaveStartedTwiceWritesOnceAHundredUpdatesAfterTheSecondStartOrAtOnceOnSuspend) {

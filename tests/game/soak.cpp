@@ -23,7 +23,8 @@ namespace {
 struct Figures {
   long updates, playUpdates;
   int sessions, quits, saves, badStates, heapHighWater, maxEntries, fullLists;
-} * figures;
+};
+Figures* figures;
 
 void Session(long total, std::mt19937 rng) {
   ++figures->quits;  // until the session returns: the game's quit ends the process from inside
@@ -58,10 +59,9 @@ void Session(long total, std::mt19937 rng) {
     figures->maxEntries = std::max(figures->maxEntries, g.Entries());
     figures->fullLists += g.app->m_DrawCount > c_MyApp::kLastEntryStart;
     figures->heapHighWater = std::max(figures->heapHighWater, gc_max_alloced_bytes);
-    if (saveCursor >= 0 && g.app->m_SaveCursor < 0) {
-      ++figures->saves;
-      figures->badStates += !gametest::ValidState(gametest::StateFile());
-    }
+    bool saved = saveCursor >= 0 && g.app->m_SaveCursor < 0;
+    figures->saves += saved;
+    figures->badStates += saved && !gametest::ValidState(gametest::StateFile());
   }
   g.app->p_FinishSave();  // as a closed window leaves: a running save is written out first
   --figures->quits;
@@ -79,8 +79,7 @@ int main(int argc, char** argv) {
   int status = 0;
   for (long before = -1; figures->updates < total && figures->updates != before && status == 0;) {
     before = figures->updates;
-    std::fflush(stdout);
-    pid_t child = fork();
+    pid_t child = (std::fflush(stdout), fork());
     if (child == 0) {
       // The game's status lines would fill the log; its errors still reach standard error.
       if (!std::freopen("/dev/null", "w", stdout)) _exit(3);
@@ -96,6 +95,6 @@ int main(int argc, char** argv) {
               "soak_full_display_lists: %d\nsoak_invalid_state_files: %d\nsoak_last_session_status: %d\n",
               figures->updates, figures->playUpdates, figures->sessions, figures->quits, figures->saves, figures->heapHighWater,
               figures->maxEntries, figures->fullLists, figures->badStates, status);
-  bool failed = status != 0 || figures->updates < total || figures->heapHighWater > 64 * 1024 * 1024;
-  return failed || figures->fullLists || figures->badStates ? 1 : 0;
+  return status || figures->updates < total || figures->heapHighWater > 64 * 1024 * 1024 || figures->fullLists ||
+         figures->badStates;
 }
