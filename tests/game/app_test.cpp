@@ -1,6 +1,7 @@
-// The display list and the render pass, the on-screen pad, and effect files.
+// The display list, the on-screen pad, effect files and the procedural music.
 #include <cstdlib>
 
+#include "game/music/demo_song.h"
 #include "game_test.h"
 
 namespace {
@@ -15,22 +16,23 @@ TEST_F(DisplayList, HoldsAtMost2499EntriesAFrame) {
   EXPECT_EQ(V(g.Entries(), g.Entry(2498)[1], g.graphics->draws.size()), V(2499, 2498, 2500)) << "and the background";
 }
 
-TEST_F(DisplayList, RenderingKeepsOneDesignAxisWholeMapsUnitsToPixelsAndSkipsEmptySlots) {
-  g.Resize(1280, 720);
-  bb_GW_overscan = 64;
+TEST_F(Sound, TheGameDrivesTheProceduralMusicWhenItIsInUse) {
+  EXPECT_EQ(bb_GW_HasMusic, BBKxDemoSong::kHasMusic);
+  bb_GW_HasMusic = 1;  // the song loads over the next renders, three steps at the start of each
+  a->p_MusicCreate();
+  EXPECT_EQ(V(a->m_Music->m_state, a->m_Music->m_loadStep), V(c_KxPlayer::kPlaying, 1));
   g.Render();
-  EXPECT_EQ(V(a->m_ScaleX, a->m_ScaleY, bb_GW_jscrw, bb_GW_jscrh, a->m_Landscape), V(1.8f, 1.8f, 640, 360, 1));
-  bb_GW_overscan = 0;
-  g.Resize(1280, 960);
-  g.Render();
-  a->p_CLS2D(0, 0, 0, 1);
-  a->p_Rect(10, 20, 30, 40);
-  a->p_Oval(100, 100, 5, 10);
-  a->p_DrawImg(50, 1, 1, 0);  // an empty slot
-  g.Render();
-  const std::vector<std::string>& d = g.graphics->draws;
-  EXPECT_EQ(std::vector<std::string>(d.begin() + 1, d.end()),
-            (std::vector<std::string>{"rect 20 40 60 80", "oval 190 180 20 40"}));
+  EXPECT_EQ(a->m_Music->m_loadStep, 4);
+  g.Update();  // the update hook runs too, while the song is still loading
+  bb_GW_HasMusic = 0;
+}
+
+TEST_F(Controls, F1DrawsTheDebugLineOnceLoaded) {
+  g.KeyDown(112);
+  g.FinishLoading();
+  g.Update();
+  EXPECT_TRUE(bb_GW_DebugMode == 1 && Has(g.Text(), ":")) << g.Text();
+  bb_GW_DebugMode = 0;
 }
 
 TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {

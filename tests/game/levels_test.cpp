@@ -11,7 +11,7 @@ namespace {
 using LevelGeneration = GameTest;
 using LevelRules = GameTest;
 
-// Generates a level as the level screen does, through stage `stages` of three, without playing it.
+// Generates a level as the level screen does, through the first `stages` of its three stages.
 void Generate(c_MyApp* a, int type, int level, int seedBase, int stages = 3) {
   a->m_GameType = type;
   a->m_Level = level;

@@ -1,5 +1,5 @@
-// The title menu, options box, pause menu, game over, quest box, badges and credits, driven update
-// by update with keys and taps.
+// The title menu, options box, pause menu, game over, quest box and credits, driven update by
+// update with keys.
 #include <cmath>
 
 #include "game_test.h"

@@ -87,7 +87,6 @@ TEST_F(SaveLoad, VariedDataRoundTripsAndAChangedDigitOrACutResetsOnlyItsBlocks) 
 }
 
 TEST_F(SaveLoad, SettingsBelowTheirFloorsAreRepairedAndABadSettingsBlockResetsToSoundOn) {
-  std::remove(".gamestate");
   EXPECT_EQ(Printed([this] { a->p_Load(); }), "") << "no state file";
   EXPECT_EQ(V(a->m_Settings[5], a->m_Settings[11]), V(1, 64)) << "the defaults stay";
   // Setting 0 weighs nothing in the checksum; 10, 11 and 12 have floors; 14 cannot be 0 on the desktop.
