@@ -4,7 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "runtime/audio/device.h"
 #include "runtime/host/start.h"
@@ -22,46 +26,31 @@ BBGlfwGame* Host() {
   return host;
 }
 
-// One audio device for the test program: OpenAL Soft keeps its devices until exit.
-gxtkAudio* Audio() {
-  static gxtkAudio* audio = [] {
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    return new gxtkAudio;
-  }();
-  return audio;
-}
-
 }  // namespace
 
-Game::Game() {
-  char* cwd = getcwd(nullptr, 0);
-  previousDir_ = cwd;
-  std::free(cwd);
-  // Each game runs in a scratch folder of its own whose data/ is the project's: the state file it
-  // saves stays there, and a player's own save never reaches a test.
+int HeadlessGraphics::Add(const char* what, float x, float y, float w, float h) {
+  std::ostringstream line;
+  line << what << " " << x << " " << y << " " << w << " " << h;
+  draws.push_back(line.str());
+  return 0;
+}
+
+// A scratch folder of its own: a player's save never reaches a test, and the test's save stays there.
+Game::Game() : Game([] {
   char folder[] = "/tmp/zudodo-game-XXXXXX";
-  if (!mkdtemp(folder)) std::abort();
-  scratch_ = folder;
-  if (chdir(folder) != 0) std::abort();
-  if (symlink(ZUDODO_SOURCE_DIR "/data", "data") != 0) std::abort();
-  Start();
+  return std::string(mkdtemp(folder) ? folder : "");
+}()) {
+  keepFolder_ = false;
 }
 
-Game::Game(const std::string& folder) : scratch_(folder), keepFolder_(true) {
-  char* cwd = getcwd(nullptr, 0);
-  previousDir_ = cwd;
-  std::free(cwd);
+Game::Game(const std::string& folder) : previousDir_(std::filesystem::current_path()), folder_(folder) {
   mkdir(folder.c_str(), 0755);
-  if (chdir(folder.c_str()) != 0) std::abort();
   struct stat st;
-  if (lstat("data", &st) != 0 && symlink(ZUDODO_SOURCE_DIR "/data", "data") != 0) std::abort();
-  Start();
-}
-
-void Game::Start() {
+  if (chdir(folder.c_str()) != 0 || (lstat("data", &st) != 0 && symlink(ZUDODO_SOURCE_DIR "/data", "data") != 0))
+    std::abort();
   previousWindow_ = bbSetWindowSystem(&window);
   gc_init();
-  BBGlfwGame* host = Host();
+  BBGlfwGame* host = Host();  // the host first: the application object registers with it
   bbProgramInit = bbGameInit;
   bbRegisterRoots();
   bbInit();
@@ -72,8 +61,10 @@ void Game::Start() {
   graphics->window = &window;
   gc_assign(d->m__graphics, static_cast<gxtkGraphics*>(graphics));
   bb_graphics_SetGraphicsDevice(graphics);
-  gc_assign(d->m__audio, Audio());
-  bb_audio_SetAudioDevice(d->m__audio);
+  // One audio device for the test program: OpenAL Soft keeps its devices until exit.
+  static gxtkAudio* audio = (setenv("ALSOFT_DRIVERS", "null", 0), new gxtkAudio);
+  gc_assign(d->m__audio, audio);
+  bb_audio_SetAudioDevice(audio);
   c_InputDevice* input = (new c_InputDevice)->m_new();
   for (int port = 0; port < 4; ++port) gc_assign(input->m__joyStates[port], (new c_JoyState)->m_new());
   gc_assign(d->m__input, input);
@@ -87,9 +78,7 @@ Game::~Game() {
   for (int c = 0; c < 32; ++c) bb_audio_device->StopChannel(c);
   bbSetWindowSystem(previousWindow_);
   if (chdir(previousDir_.c_str()) != 0) std::abort();
-  if (keepFolder_) return;
-  std::string remove = "rm -rf '" + scratch_ + "'";
-  if (std::system(remove.c_str()) != 0) std::abort();
+  if (!keepFolder_ && std::system(("rm -rf '" + folder_ + "'").c_str()) != 0) std::abort();
 }
 
 void Game::Update() {
@@ -107,20 +96,107 @@ void Game::FinishLoading() {
   for (int i = 0; i < 60 && app->m_LoadStep != 0; ++i) Update();
 }
 
-void Game::KeyDown(int key) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyDown, key); }
-void Game::KeyUp(int key) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyUp, key); }
-void Game::Char(int character) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyChar, character); }
-void Game::MouseMove(float x, float y) { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseMove, -1, x, y); }
-void Game::MouseDown(float x, float y) { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseDown, 0, x, y); }
-void Game::MouseUp() { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseUp, 0, 0, 0); }
+void Game::Ready() {
+  FinishLoading();
+  Render();
+  Updates(40);
+}
 
-std::string Game::RecordedText() const {
+std::string Game::Text(int font) const {
   std::string text;
-  for (int k = 0; k < Entries(); ++k) {
-    const float* e = Entry(k);
-    if (static_cast<int>(e[0]) == app->m_Font) text += static_cast<char>(static_cast<int>(e[6]) + 32);
-  }
+  for (int k = 0; k < Entries(); ++k)
+    if (Entry(k)[0] == (font < 0 ? app->m_Font : font)) text += static_cast<char>(static_cast<int>(Entry(k)[6]) + 32);
   return text;
+}
+
+void Arena(Game& g, const std::vector<std::string>& rows, int world) {
+  c_MyApp* app = g.app;
+  app->m_LoadStep = app->m_Tutorial = app->m_Paused = app->m_GameOver = app->m_Outcome = app->m_Settling = 0;
+  app->m_Mode = 10;
+  app->m_GameType = 2;
+  app->m_Level = app->m_LevelKind = app->m_TuneStarted = 1;
+  app->m_Lives = 3;
+  app->m_World = world;
+  app->m_TraceCount = c_MyApp::kTraceWalks;
+  app->p_ResetPlayers();
+  for (int i = 0; i < c_MyApp::kObjects * 10; ++i) app->m_Objs[i] = 0;
+  app->m_MapW = static_cast<int>(rows[0].size()) - 1;
+  app->m_Vars[98] = app->m_Vars[99] = -10;  // no home unless drawn
+  const std::string specials = ".^><AV";
+  int friends = 0;
+  for (int x = 0; x <= app->m_MapW; ++x) {
+    for (int y = 0; y < c_MyApp::kMapRows; ++y) {
+      char c = y < static_cast<int>(rows.size()) ? rows[y][x] : '#';
+      auto place = [&](int var) {
+        app->m_Vars[var] = static_cast<float>(x);
+        app->m_Vars[var + 1] = static_cast<float>(y);
+      };
+      for (int s = 0; s < 10; ++s) app->Cell(x, y, s) = 0;
+      app->Cell(x, y, c_MyApp::kCellType) = c == '#' ? 1 : c == 'x' ? 2 : 0;
+      app->Cell(x, y, c_MyApp::kCellPill) = c == 'o';
+      if (c != '.' && specials.find(c) != std::string::npos)
+        app->Cell(x, y, c_MyApp::kCellSpecial) = static_cast<float>(specials.find(c));
+      if (c == 'S') place(1);
+      if (c == 'H') place(98);
+      if (c == 'F') place(80 + 5 * friends), app->m_Vars[82 + 5 * friends++] = 1;
+      if (c == 'P') app->p_AddObj(x, y, 1);
+    }
+  }
+  app->m_Vars[8] = app->m_Vars[1] * c_MyApp::kCellSize;
+  app->m_Vars[9] = app->m_Vars[2] * c_MyApp::kCellSize;
+  app->m_CamX = app->m_CamTX = app->m_Vars[8] - bb_GW_jscrw / 2;
+  app->m_CamY = app->m_CamTY = app->m_Vars[9] - bb_GW_jscrh / 2;
+}
+
+std::string StateFile(const std::string& path) {
+  std::stringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+void WriteStateFile(const std::string& text) { std::ofstream(".gamestate", std::ios::binary) << text; }
+
+std::vector<std::string> Fields(const std::string& text) {
+  std::vector<std::string> fields;
+  for (size_t at = 0, bar; (bar = text.find('|', at)) != std::string::npos; at = bar + 1)
+    fields.push_back(text.substr(at, bar - at));
+  return fields;
+}
+
+std::string Join(const std::vector<std::string>& fields) {
+  std::string text;
+  for (const std::string& f : fields) text += f + "|";
+  return text;
+}
+
+bool Reseal(std::vector<std::string>& fields) {
+  std::vector<std::uint32_t> v;
+  for (const std::string& f : fields) {
+    char* end = nullptr;
+    long long n = std::strtoll(f.c_str(), &end, 10);
+    if (f.empty() || *end != 0 || n < INT32_MIN || n > INT32_MAX) return false;
+    v.push_back(static_cast<std::uint32_t>(n));
+  }
+  size_t at = 0;
+  // Settings, badge words, the interleaved top-ten and last-ten list of each game type, quest
+  // blocks: n values, then their sum weighted by weight(k), wrapping at 32 bits.
+  auto seal = [&](int n, auto weight) {
+    if (at + n >= v.size()) return false;
+    std::uint32_t sum = 0;
+    for (int k = 0; k < n; ++k) sum += static_cast<std::uint32_t>(weight(k)) * v[at + k];
+    fields[at + n] = std::to_string(static_cast<int>(sum));
+    at += n + 1;
+    return true;
+  };
+  bool whole = seal(25, [](int k) { return k; }) && seal(8, [](int) { return 1; });
+  for (int t = 0; t < 24; ++t) whole = whole && seal(20, [t](int k) { return k / 2 + (k % 2 ? t + 3 : 4); });
+  for (int q = 0; q < 100; ++q) whole = whole && seal(200, [](int k) { return k + 4; });
+  return whole && at == v.size();
+}
+
+bool ValidState(const std::string& text) {
+  std::vector<std::string> fields = Fields(text), sealed = fields;
+  return text.empty() || (text.back() == '|' && Reseal(sealed) && sealed == fields);
 }
 
 }  // namespace gametest

@@ -1,16 +1,14 @@
-// harness.h: the game object driven headless, update by update, with scripted input.
-//
-// A fake window system supplies the clock and the window size; a headless graphics device loads
-// images (decoded, never uploaded) and counts what the render pass draws; OpenAL Soft runs on its
-// null output. Tests press keys, move the pointer, run updates and renders, and inspect the game
-// object's fields and display list.
+// harness.h: the game object driven headless, update by update, with scripted input: a fake window
+// with a test clock, a graphics device that decodes images and lists what it draws, OpenAL Soft on
+// its null output; arenas drawn as text for the rules, and the state file's fields.
 #pragma once
 
-
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "game/app.h"
+#include "runtime/host/game.h"
 #include "runtime/platform/window.h"
 
 namespace gametest {
@@ -21,48 +19,42 @@ class HeadlessWindow : public BBWindowSystem {
   double now = 1.0;
   int width = 640, height = 480;
   bool Init() override { return true; }
-  void Terminate() override {}
   bool OpenWindow(int w, int h, int, int, int, int, int, int, bool, bool) override {
-    width = w;
-    height = h;
+    width = w, height = h;
     return true;
   }
-  void CloseWindow() override {}
-  void SetWindowTitle(const char*) override {}
-  void SetWindowPos(int, int) override {}
   int WindowParam(Param which) override { return which == kIconified ? 0 : 1; }
   void GetWindowSize(int* w, int* h) override { *w = width, *h = height; }
   BBVideoModeInfo DesktopMode() override { return {1280, 1024, 8, 8, 8}; }
   std::vector<BBVideoModeInfo> VideoModes() override { return {DesktopMode()}; }
-  void SetCallbacks(const BBWindowCallbacks&) override {}
-  void PollEvents() override {}
-  void WaitEvents() override {}
   double Time() override { return now; }
   void Sleep(double seconds) override { now += seconds; }
-  bool KeyPressed(int) override { return false; }
   void MousePos(int* x, int* y) override { *x = *y = 0; }
-  void SetCursorVisible(bool) override {}
-  void SwapBuffers() override {}
+  bool KeyPressed(int) override { return false; }
   bool JoystickPresent(int) override { return false; }
   int JoystickAxes(int, float*, int) override { return 0; }
   int JoystickButtons(int, unsigned char*, int) override { return 0; }
+  void Terminate() override {}
+  void CloseWindow() override {}
+  void SetWindowTitle(const char*) override {}
+  void SetWindowPos(int, int) override {}
+  void SetCallbacks(const BBWindowCallbacks&) override {}
+  void PollEvents() override {}
+  void WaitEvents() override {}
+  void SetCursorVisible(bool) override {}
+  void SwapBuffers() override {}
 };
 
-// A graphics device without OpenGL: surfaces keep their decoded pixels, drawing is counted.
+// A graphics device without OpenGL: surfaces keep their decoded pixels; each draw is listed as
+// its kind and pixel coordinates, "rect 20 40 60 80".
 class HeadlessGraphics : public gxtkGraphics {
  public:
-  struct Draw {
-    std::string what;
-    float x, y, w, h;
-  };
-  std::vector<Draw> draws;
+  std::vector<std::string> draws;
   HeadlessWindow* window = nullptr;
-
   int Width() override { return window->width; }
   int Height() override { return window->height; }
   int BeginRender() override {
-    width = window->width;
-    height = window->height;
+    width = window->width, height = window->height;
     draws.clear();
     return 1;
   }
@@ -82,49 +74,57 @@ class HeadlessGraphics : public gxtkGraphics {
   int DrawSurface2(gxtkSurface*, float x, float y, int, int, int w, int h) override {
     return Add("image", x, y, static_cast<float>(w), static_cast<float>(h));
   }
-
- private:
-  int Add(const char* what, float x, float y, float w, float h) {
-    draws.push_back({what, x, y, w, h});
-    return 0;
-  }
+  int Add(const char* what, float x, float y, float w, float h);
 };
 
-// One game, created as the runtime creates it, in a scratch working folder whose data/ is the
-// project's.
+// Several values compared at once: EXPECT_EQ(V(a, b), V(1, 2)).
+template <class... T>
+std::vector<double> V(T... values) {
+  return {static_cast<double>(values)...};
+}
+
+enum Key { kEnter = 13, kEscape = 27, kLeft = 37, kUp = 38, kRight = 39, kDown = 40 };
+
+// One game, created as the runtime creates it, in a working folder whose data/ is the project's:
+// a scratch folder of its own, or the given one (made if missing, kept afterwards, so that a later
+// game can start from the state file this one leaves).
 class Game {
  public:
   Game();
-  // Runs in the given folder (made if missing, given the data/ link, kept afterwards), so that a
-  // later game can start from the state file this one leaves.
   explicit Game(const std::string& folder);
   ~Game();
 
-  // One update as the application layer runs it (input polled, OnUpdate, hits cleared);
-  // the clock advances by one 60 Hz period first.
+  // One update as the application layer runs it, the clock one 60 Hz period on.
   void Update();
-  void Updates(int n) {
-    for (int i = 0; i < n; ++i) Update();
-  }
-  // One render through the headless device.
+  void Updates(int n) { for (int i = 0; i < n; ++i) Update(); }
   void Render();
+  void Resize(int w, int h) { window.width = w, window.height = h; }
   // Updates until the loader has finished (at most 60).
   void FinishLoading();
+  // Loaded, rendered once (the pointer then maps 1:1 onto design units), the title menu slid in.
+  void Ready();
 
-  // Input, as the host would deliver it between updates.
-  void KeyDown(int key);
-  void KeyUp(int key);
-  void Char(int character);
-  // Pointer in window pixels.
-  void MouseMove(float x, float y);
-  void MouseDown(float x, float y);
-  void MouseUp();
+  // Input as the host delivers it between updates; the pointer in window pixels.
+  void KeyDown(int key) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyDown, key); }
+  void KeyUp(int key) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyUp, key); }
+  void Char(int character) { bb_app__delegate->KeyEvent(c_BBGameEvent::KeyChar, character); }
+  void MouseMove(float x, float y) { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseMove, -1, x, y); }
+  void MouseDown(float x, float y) { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseDown, 0, x, y); }
+  void MouseUp() { bb_app__delegate->MouseEvent(c_BBGameEvent::MouseUp, 0, 0, 0); }
+  // A key held for `hold` updates, then released for one; or several keys, one after another.
+  void Press(int key, int hold = 2) {
+    KeyDown(key);
+    Updates(hold);
+    KeyUp(key);
+    Update();
+  }
+  void Press(std::initializer_list<int> keys) { for (int key : keys) Press(key); }
 
-  // Display-list entries of the last update: slot 0 values (image slot or marker) and the entry.
+  // Display-list entries of the last update: slot 0 holds the image slot or a marker.
   int Entries() const { return app->m_DrawCount / c_MyApp::kEntryFloats; }
   const float* Entry(int k) const { return app->m_DrawList.Data() + k * c_MyApp::kEntryFloats; }
-  // The text recorded in the current font, in order, from the glyph entries (frames + 32).
-  std::string RecordedText() const;
+  // The glyphs recorded in font slot `font` (the current font by default), in order.
+  std::string Text(int font = -1) const;
 
   c_MyApp* app = nullptr;
   HeadlessWindow window;
@@ -132,10 +132,36 @@ class Game {
 
  private:
   BBWindowSystem* previousWindow_ = nullptr;
-  std::string previousDir_;
-  std::string scratch_;  // the game's working folder
-  bool keepFolder_ = false;
-  void Start();
+  std::string previousDir_, folder_;
+  bool keepFolder_ = true;
 };
+
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// An arena drawn as text, one string per row from row 0: '#' wall, '.' floor, 'o' floor with a
+// pill, 'x' hole, 'S' the start, 'H' the home, 'F' a waiting friend, '^' spikes, '>' '<' 'A' 'V'
+// one-way cells entered moving right, left, up, down, 'P' a patroller on floor; rows below are
+// walls. Laid out in world `world` of game type 2 and settled: play runs at once.
+void Arena(Game& g, const std::vector<std::string>& rows, int world = 1);
+// One update with the control axes held at (x, y).
+inline void Steer(Game& g, float x, float y) {
+  g.app->m_MoveX = x;
+  g.app->m_MoveY = y;
+  g.Update();
+}
+inline int PlayerX(const Game& g) { return static_cast<int>(g.app->m_Vars[1]); }
+inline int PlayerY(const Game& g) { return static_cast<int>(g.app->m_Vars[2]); }
+inline bool AtRest(const Game& g) { return g.app->m_Vars[3] == 0 && g.app->m_Vars[4] == 0; }
+
+// The state file of the working folder (empty when there is none), and its '|'-separated fields.
+std::string StateFile(const std::string& path = ".gamestate");
+void WriteStateFile(const std::string& text);
+std::vector<std::string> Fields(const std::string& text);
+std::string Join(const std::vector<std::string>& fields);
+// Recomputes the checksum ending each block of a save's fields; false when a field is not a
+// 32-bit number or the blocks are not all there.
+bool Reseal(std::vector<std::string>& fields);
+// A complete save whose every checksum holds, or no save at all.
+bool ValidState(const std::string& text);
 
 }  // namespace gametest

@@ -1,202 +1,142 @@
 // Level generation: determinism, the mirrored maze, the trail, friends, hazards and widths, and
 // the cell rules that the player, the trail search and the patrollers use.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "autopilot.h"
-#include "harness.h"
-#include "level_support.h"
+#include "game_test.h"
 
 namespace {
 
-using gametest::Game;
-using gametest::Generate;
+using LevelGeneration = GameTest;
+using LevelRules = GameTest;
 
-// Everything a level is made of, for comparisons.
-struct Snapshot {
-  int world, mapw, best;
-  std::vector<float> cells, vars, objs;
-  bool operator==(const Snapshot& o) const {
-    return world == o.world && mapw == o.mapw && best == o.best && cells == o.cells && vars == o.vars &&
-           objs == o.objs;
-  }
-};
+// Generates a level as the level screen does, through the first `stages` of its three stages.
+void Generate(c_MyApp* a, int type, int level, int seedBase, int stages = 3) {
+  a->m_GameType = type;
+  a->m_Level = level;
+  a->m_SeedBase = seedBase;
+  a->p_GetLevel();
+  while (stages > 1 && a->m_TraceCount < c_MyApp::kTraceWalks) a->p_GetLevelB();
+}
 
-Snapshot Take(c_MyApp* app) {
-  Snapshot s{app->m_World, app->m_MapW, app->m_BestTrace, {}, {}, {}};
-  for (int x = 0; x <= app->m_MapW; ++x)
+// Everything a level is made of: cell slots, the player, friends and home, moving objects.
+std::vector<double> Take(c_MyApp* a, std::initializer_list<int> slots = {0, 5, 6, 7, 8, 9}) {
+  std::vector<double> s = V(a->m_World, a->m_MapW, a->m_BestTrace);
+  for (int x = 0; x <= a->m_MapW; ++x)
     for (int y = 0; y < c_MyApp::kMapRows; ++y)
-      for (int slot : {0, 5, 6, 7, 8, 9}) s.cells.push_back(app->Cell(x, y, slot));
-  for (int i : {1, 2, 79, 80, 81, 82, 85, 86, 87, 90, 91, 92, 95, 96, 97, 98, 99}) s.vars.push_back(app->m_Vars[i]);
-  for (int i = 0; i < c_MyApp::kObjects * 10; ++i) s.objs.push_back(app->m_Objs[i]);
+      for (int slot : slots) s.push_back(a->Cell(x, y, slot));
+  for (int i : {1, 2, 79, 80, 81, 82, 85, 86, 87, 90, 91, 92, 95, 96, 97, 98, 99}) s.push_back(a->m_Vars[i]);
+  for (int i = 0; i < c_MyApp::kObjects * 10; ++i) s.push_back(a->m_Objs[i]);
   return s;
 }
 
-TEST(LevelGeneration, TheSameTypeLevelAndSeedBaseAlwaysGiveTheSameLevel) {
-  Game g;
-  c_MyApp* app = g.app;
+TEST_F(LevelGeneration, TheSameTypeLevelAndSeedBaseAlwaysGiveTheSameLevelAndTheTutorialItsOwn) {
   for (int type : {1, 2, 5, 8, 9, 12}) {
-    Generate(app, type, 9, type * 12345);
-    Snapshot first = Take(app);
-    Generate(app, 3, 4, 777);  // something else in between
+    Generate(a, type, 9, type * 12345);
+    std::vector<double> first = Take(a);
+    Generate(a, 3, 4, 777);  // something else in between
     bb_random_Seed = 99;
-    Generate(app, type, 9, type * 12345);
-    EXPECT_TRUE(Take(app) == first) << "type " << type;
-    Generate(app, type, 9, type * 12345 + 1);
-    EXPECT_FALSE(Take(app) == first) << "another seed base gives another level, type " << type;
+    Generate(a, type, 9, type * 12345);
+    EXPECT_EQ(Take(a), first) << "type " << type;
+    Generate(a, type, 9, type * 12345 + 1);
+    EXPECT_NE(Take(a), first) << "another seed base gives another level, type " << type;
   }
-}
-
-TEST(LevelGeneration, TheTutorialUsesItsOwnSeedAndShowsTheTrail) {
-  Game g;
-  c_MyApp* app = g.app;
-  Generate(app, 1, 0, 12345);
-  Snapshot tutorial = Take(app);
-  EXPECT_EQ(app->m_LevelSeed, 1234);
-  EXPECT_EQ(app->m_Tutorial, 1);
-  EXPECT_EQ(app->m_ShowTrail, 1);
-  Generate(app, 1, 0, 55555);
-  EXPECT_TRUE(Take(app) == tutorial) << "the seed base does not matter to the tutorial";
-  Generate(app, 1, 1, 12345);
-  EXPECT_EQ(app->m_Tutorial, 0);
-  EXPECT_EQ(app->m_LevelSeed, 3 + 12345);
-}
-
-TEST(LevelGeneration, TheDugMazeIsAMirrorImageAboutItsCentreColumn) {
-  Game g;
-  c_MyApp* app = g.app;
-  for (int type = 1; type <= 12; ++type) {
-    for (int level : {1, 2, 7, 30}) {
-      app->m_GameType = type;
-      app->m_Level = level;
-      app->m_SeedBase = type * 12345;
-      app->p_GetLevel();
-      int w = app->m_MapW / 2;
-      int floors = 0;
-      for (int x = 0; x <= app->m_MapW; ++x) {
-        for (int y = 0; y < c_MyApp::kMapRows; ++y) {
-          float type0 = app->Cell(x, y, c_MyApp::kCellType);
-          ASSERT_EQ(type0, app->Cell(2 * w - x, y, c_MyApp::kCellType)) << type << "/" << level << " at " << x << "," << y;
-          ASSERT_EQ(app->Cell(x, y, c_MyApp::kCellWall) > 0, type0 == 1) << "walls, and only walls, have a tile";
-          bool edge = x == 0 || x == app->m_MapW || y == 0 || y >= 32;
-          if (edge) {
-            EXPECT_EQ(type0, 1) << "the border stays wall";
-          }
-          if (type0 == 0) ++floors;
-          EXPECT_EQ(app->Cell(x, y, c_MyApp::kCellDrop), -4 * bb_GW_jscrh);
-        }
-      }
-      EXPECT_EQ(app->Cell(w, app->m_Vars[2], c_MyApp::kCellType), 0) << "the start lies on floor";
-      EXPECT_EQ(app->m_TraceBudget, floors / 2);
-    }
-  }
+  Generate(a, 1, 0, 12345);
+  std::vector<double> tutorial = Take(a);
+  EXPECT_EQ(V(a->m_LevelSeed, a->m_Tutorial, a->m_ShowTrail), V(1234, 1, 1)) << "the tutorial shows its trail";
+  Generate(a, 1, 0, 55555);
+  EXPECT_EQ(Take(a), tutorial) << "the seed base does not matter to the tutorial";
+  Generate(a, 1, 1, 12345);
+  EXPECT_EQ(V(a->m_Tutorial, a->m_LevelSeed), V(0, 3 + 12345));
 }
 
 // Walks the trail from the start: every step enters a neighbour in the direction it records, no
 // cell is visited twice, the walk ends at the home, and no trail cell is left out.
-void CheckTrail(c_MyApp* app, const std::string& what) {
-  int x = static_cast<int>(app->m_Vars[1]), y = static_cast<int>(app->m_Vars[2]);
+void CheckTrail(c_MyApp* a) {
+  const int kDX[5] = {0, 0, 1, 0, -1}, kDY[5] = {0, -1, 0, 1, 0};
+  const int startX = static_cast<int>(a->m_Vars[1]), startY = static_cast<int>(a->m_Vars[2]);
+  int x = startX, y = startY, marked = 0;
   std::set<std::pair<int, int>> seen{{x, y}};
-  int startX = x, startY = y;
-  for (int d; (d = bbTrailNext(app, x, y, startX, startY)) != 0;) {
-    x += gametest::kDX[d];
-    y += gametest::kDY[d];
-    ASSERT_TRUE(seen.insert({x, y}).second) << what << ": the trail crosses itself at " << x << "," << y;
-    ASSERT_NE(app->Cell(x, y, c_MyApp::kCellType), 1) << what;
+  for (int d; (d = bbTrailNext(a, x, y, startX, startY)) != 0;) {
+    x += kDX[d];
+    y += kDY[d];
+    ASSERT_TRUE(seen.insert({x, y}).second && a->Cell(x, y, c_MyApp::kCellType) != 1) << x << "," << y;
   }
-  EXPECT_EQ(x, app->m_Vars[98]) << what << ": the trail ends at the home";
-  EXPECT_EQ(y, app->m_Vars[99]) << what;
-  EXPECT_EQ(static_cast<int>(seen.size()), app->m_BestTrace + 1) << what << ": the start and one cell per step";
-  int marked = 0;
-  for (int cx = 0; cx <= app->m_MapW; ++cx)
-    for (int cy = 0; cy < c_MyApp::kMapRows; ++cy) marked += app->Cell(cx, cy, c_MyApp::kCellTrail) != 0;
-  EXPECT_EQ(marked, static_cast<int>(seen.size())) << what;
+  for (int cx = 0; cx <= a->m_MapW; ++cx)
+    for (int cy = 0; cy < c_MyApp::kMapRows; ++cy) marked += a->Cell(cx, cy, c_MyApp::kCellTrail) != 0;
+  // It ends at the home; the start and one cell per step, more than ten of them.
+  EXPECT_EQ(V(x, y, seen.size(), marked, a->m_BestTrace > 10),
+            V(a->m_Vars[98], a->m_Vars[99], a->m_BestTrace + 1, seen.size(), 1));
 }
 
-TEST(LevelGeneration, TheTrailRunsCellByCellFromTheStartToTheHomeAndTheFriendsLieOnIt) {
-  Game g;
-  c_MyApp* app = g.app;
+// The dug maze is a mirror image about its centre column inside a wall border; the finished level
+// has a trail from the start past the four waiting friends to the home and a pill on every floor
+// cell; in the Pathfinder types (5-8) only the trail is floor and the rest are holes.
+TEST_F(LevelGeneration, MirroredMazesWithATrailFromTheStartPastTheFriendsToTheHome) {
   for (int type = 1; type <= 12; ++type) {
-    for (int level = 1; level <= 6; ++level) {
-      Generate(app, type, level, type * 12345);
-      std::string what = "type " + std::to_string(type) + " level " + std::to_string(level);
-      CheckTrail(app, what);
-      EXPECT_GT(app->m_BestTrace, 10) << what;
-      for (int k = 0; k < 4; ++k) {
-        int fx = static_cast<int>(app->m_Vars[80 + 5 * k]), fy = static_cast<int>(app->m_Vars[81 + 5 * k]);
-        EXPECT_NE(app->Cell(fx, fy, c_MyApp::kCellTrail), 0) << what << " friend " << k;
-        EXPECT_EQ(app->m_Vars[82 + 5 * k], 1) << what;
-      }
-      // The pills: every floor cell has one, start and home included.
-      for (int x = 0; x <= app->m_MapW; ++x)
-        for (int y = 0; y < c_MyApp::kMapRows; ++y)
-          ASSERT_EQ(app->Cell(x, y, c_MyApp::kCellPill), app->Cell(x, y, c_MyApp::kCellType) == 0 ? 1 : 0) << what;
-    }
-  }
-  Generate(app, 1, 0, 0);
-  CheckTrail(app, "tutorial");
-}
-
-TEST(LevelGeneration, InPathfinderTypesOnlyTheTrailIsFloor) {
-  Game g;
-  c_MyApp* app = g.app;
-  for (int type = 5; type <= 8; ++type) {
-    for (int level : {1, 3, 12}) {
-      Generate(app, type, level, type * 12345);
-      EXPECT_EQ(app->m_LevelKind, 2);
-      for (int x = 0; x <= app->m_MapW; ++x) {
+    for (int level : {1, 2, 3, 4, 5, 6, 12, 30}) {
+      SCOPED_TRACE("type " + std::to_string(type) + " level " + std::to_string(level));
+      Generate(a, type, level, type * 12345, 1);
+      int w = a->m_MapW / 2, floors = 0;
+      for (int x = 0; x <= a->m_MapW; ++x) {
         for (int y = 0; y < c_MyApp::kMapRows; ++y) {
-          bool onTrail = app->Cell(x, y, c_MyApp::kCellTrail) != 0;
-          ASSERT_EQ(app->Cell(x, y, c_MyApp::kCellType) == 0, onTrail) << type << "/" << level << " " << x << "," << y;
-          if (!onTrail) {
-            ASSERT_EQ(app->Cell(x, y, c_MyApp::kCellType), 2);
-          }
-          ASSERT_EQ(app->Cell(x, y, c_MyApp::kCellPill), onTrail ? 1 : 0);
+          float cell = a->Cell(x, y, c_MyApp::kCellType);
+          bool border = x == 0 || x == a->m_MapW || y == 0 || y >= 32;
+          // Mirrored; walls, and only walls, have a tile; the border stays wall; all of it high up.
+          ASSERT_EQ(V(a->Cell(2 * w - x, y, c_MyApp::kCellType), a->Cell(x, y, c_MyApp::kCellWall) > 0, border && cell != 1,
+                      a->Cell(x, y, c_MyApp::kCellDrop)),
+                    V(cell, cell == 1, 0, -4 * bb_GW_jscrh)) << x << "," << y;
+          floors += cell == 0;
+        }
+      }
+      // The start on floor; an even width of 32 to 256 cells; the tile set of the world.
+      EXPECT_EQ(V(a->Cell(w, a->m_Vars[2], c_MyApp::kCellType), a->m_TraceBudget, a->m_MapW % 2,
+                  a->m_MapW >= 32 && a->m_MapW <= 256, a->m_Tileset),
+                V(0, floors / 2, 0, 1, a->m_World));
+      while (a->m_TraceCount < c_MyApp::kTraceWalks) a->p_GetLevelB();
+      CheckTrail(a);
+      for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(V(a->Cell(a->m_Vars[80 + 5 * k], a->m_Vars[81 + 5 * k], c_MyApp::kCellTrail) != 0, a->m_Vars[82 + 5 * k]),
+                  V(1, 1));
+      bool pathfinder = type >= 5 && type <= 8;
+      EXPECT_EQ(a->m_LevelKind, pathfinder ? 2 : 1);
+      for (int x = 0; x <= a->m_MapW; ++x) {
+        for (int y = 0; y < c_MyApp::kMapRows; ++y) {
+          float cell = a->Cell(x, y, c_MyApp::kCellType), trail = a->Cell(x, y, c_MyApp::kCellTrail);
+          ASSERT_EQ(V(a->Cell(x, y, c_MyApp::kCellPill), pathfinder ? cell : 0), V(cell == 0, pathfinder ? (trail ? 0 : 2) : 0));
         }
       }
     }
   }
-  Generate(app, 2, 1, 24690);
-  EXPECT_EQ(app->m_LevelKind, 1);
+  Generate(a, 1, 0, 0);
+  CheckTrail(a);
 }
 
-TEST(LevelGeneration, HazardsAppearOnlyInTheirWorlds) {
-  Game g;
-  c_MyApp* app = g.app;
+TEST_F(LevelGeneration, HazardsAppearOnlyInTheirWorlds) {
   std::set<int> spikeWorlds, oneWayWorlds, patrolWorlds, worlds;
   for (int type : {2, 3, 6, 10}) {
     for (int level = 1; level <= 20; ++level) {
-      Generate(app, type, level, type * 12345);
-      int world = app->m_World;
-      worlds.insert(world);
-      for (int x = 0; x <= app->m_MapW; ++x) {
+      Generate(a, type, level, type * 12345);
+      worlds.insert(a->m_World);
+      for (int x = 0; x <= a->m_MapW; ++x) {
         for (int y = 0; y < c_MyApp::kMapRows; ++y) {
-          int special = static_cast<int>(app->Cell(x, y, c_MyApp::kCellSpecial));
+          int special = static_cast<int>(a->Cell(x, y, c_MyApp::kCellSpecial));
+          int trail = static_cast<int>(a->Cell(x, y, c_MyApp::kCellTrail));
           if (special == 0) continue;
-          EXPECT_EQ(app->Cell(x, y, c_MyApp::kCellType), 0);
-          if (special == 1) spikeWorlds.insert(world);
-          if (special >= 2) {
-            oneWayWorlds.insert(world);
-            // A one-way cell lets the trail through in the direction it runs.
-            int trail = static_cast<int>(app->Cell(x, y, c_MyApp::kCellTrail));
-            EXPECT_EQ(special, trail == 2 ? 2 : trail == 4 ? 3 : trail == 1 ? 4 : 5);
-          }
+          // On floor; a one-way cell lets the trail through in the direction it runs.
+          int entered = trail == 2 ? 2 : trail == 4 ? 3 : trail == 1 ? 4 : 5;
+          EXPECT_EQ(V(a->Cell(x, y, c_MyApp::kCellType), special < 2 || special == entered), V(0, 1));
+          (special == 1 ? spikeWorlds : oneWayWorlds).insert(a->m_World);
         }
       }
       for (int s = 0; s < c_MyApp::kObjects; ++s) {
-        const float* o = app->m_Objs.Data() + s * 10;
+        const float* o = a->m_Objs.Data() + s * 10;
         if (o[0] == 0) continue;
-        patrolWorlds.insert(world);
-        EXPECT_EQ(o[0], 1);
-        EXPECT_NE(o[2], app->m_Vars[2]) << "never in the start row";
-        EXPECT_GE(o[7], 0.025f);
-        EXPECT_LT(o[7], 0.045f);
+        patrolWorlds.insert(a->m_World);
+        EXPECT_EQ(V(o[0], o[2] != a->m_Vars[2], o[7] >= 0.025f && o[7] < 0.045f), V(1, 1, 1)) << "never in the start row";
       }
-      EXPECT_NE(app->Cell(app->m_Vars[1], app->m_Vars[2], c_MyApp::kCellSpecial), 1);
+      EXPECT_NE(a->Cell(a->m_Vars[1], a->m_Vars[2], c_MyApp::kCellSpecial), 1);
     }
   }
   EXPECT_EQ(worlds.size(), 9u) << "the levels cover every world";
@@ -205,146 +145,73 @@ TEST(LevelGeneration, HazardsAppearOnlyInTheirWorlds) {
   EXPECT_EQ(patrolWorlds, (std::set<int>{4, 5}));
 }
 
-TEST(LevelGeneration, WorldsWidthsAndTheTileSetFollowTheTypeAndLevel) {
-  Game g;
-  c_MyApp* app = g.app;
-  Generate(app, 2, 4, 24690);
-  EXPECT_EQ(app->m_MapW, 32) << "every fourth Path A level is 16 wide";
-  Generate(app, 5, 3, 0);
-  EXPECT_EQ(app->m_MapW, 32) << "a halved width is limited to 16";
+TEST_F(LevelGeneration, WorldsWidthsAndTheTileSetFollowTheTypeAndLevel) {
+  // Every fourth Path A level is 16 wide; a halved width is limited to 16; Expanse levels start
+  // 90 wide, and widths above 128 are limited to 128.
+  std::vector<double> widths;
+  for (const auto& l : {std::make_pair(2, 4), std::make_pair(5, 3), std::make_pair(9, 1)}) {
+    Generate(a, l.first, l.second, l.first == 2 ? 24690 : 0, 1);
+    widths.push_back(a->m_MapW);
+  }
   int widest = 0;
-  for (int level = 990; level <= 999; ++level) {
-    app->m_GameType = 12;
-    app->m_Level = level;
-    app->p_GetLevel();
-    widest = std::max(widest, app->m_MapW);
-  }
-  EXPECT_EQ(widest, 256) << "Expanse widths above 128 are limited to 128";
-  Generate(app, 9, 1, 0);
-  EXPECT_EQ(app->m_MapW, 180) << "Expanse levels start 90 wide";
-  for (int type = 1; type <= 12; ++type) {
-    for (int level = 1; level <= 40; level += 3) {
-      app->m_GameType = type;
-      app->m_Level = level;
-      app->m_SeedBase = 5;
-      app->p_GetLevel();
-      EXPECT_GE(app->m_MapW, 32);
-      EXPECT_LE(app->m_MapW, 256);
-      EXPECT_EQ(app->m_MapW % 2, 0);
-      EXPECT_EQ(app->m_Tileset, app->m_World) << "the tile set follows the world";
-    }
-  }
+  for (int n = 990; n <= 999; ++n) Generate(a, 12, n, 0, 1), widest = std::max(widest, a->m_MapW);
+  widths.push_back(widest);
+  EXPECT_EQ(widths, V(32, 32, 180, 256));
   // Two levels per world, worlds 3 and 7 swapped; five per world in the Quest types.
-  int expected[] = {1, 1, 2, 2, 7, 7, 4, 4, 5, 5, 6, 6, 3, 3, 8, 8, 9, 9, 1};
-  for (int level = 1; level <= 19; ++level) {
-    app->m_GameType = 3;
-    app->m_Level = level;
-    app->p_GetLevel();
-    EXPECT_EQ(app->m_World, expected[level - 1]) << "level " << level;
-  }
-  app->m_GameType = 9;
-  app->m_Level = 14;
-  app->p_GetLevel();
-  EXPECT_EQ(app->m_World, 7);
-  EXPECT_NE(app->m_Img[4], nullptr) << "world-07 is loaded into slot 4";
+  std::vector<double> worlds;
+  for (int n = 1; n <= 19; ++n) Generate(a, 3, n, 0, 1), worlds.push_back(a->m_World);
+  EXPECT_EQ(worlds, V(1, 1, 2, 2, 7, 7, 4, 4, 5, 5, 6, 6, 3, 3, 8, 8, 9, 9, 1));
+  Generate(a, 9, 14, 0, 1);
+  EXPECT_TRUE(a->m_World == 7 && a->m_Img[4]) << "world-07 is loaded into slot 4";
 }
 
-TEST(LevelGeneration, ALevelPlayedEndsUpAsTheLevelGeneratedWithoutPlaying) {
-  Game g;
-  c_MyApp* app = g.app;
-  Generate(app, 10, 5, 123456);
-  Snapshot direct = Take(app);
-  // The level screen runs the search one step per frame with other draws in between.
-  app->m_GameType = 10;
-  app->m_Level = 5;
-  app->m_SeedBase = 123456;
-  app->m_LoadStep = 0;
-  app->m_Mode = 10;
-  app->m_Lives = 3;
-  app->p_GetLevel();
+TEST_F(LevelGeneration, ALevelPlayedEndsUpAsTheLevelGeneratedWithoutPlaying) {
+  Generate(a, 10, 5, 123456);
+  std::vector<double> direct = Take(a, {0, 6, 7, 8, 9});  // spikes rise while played
+  // The level screen runs the search five walks per frame with other draws in between.
+  a->m_LoadStep = 0;
+  a->m_Mode = 10;
+  a->m_Lives = 3;
+  a->p_GetLevel();
   for (int frame = 1; frame <= 40; ++frame) {
-    EXPECT_EQ(app->m_Settling, 1) << "play waits for the layout";
+    EXPECT_EQ(a->m_Settling, 1) << "play waits for the layout";
     g.Update();
-    EXPECT_EQ(app->m_TraceCount, 5 * frame);
+    EXPECT_EQ(a->m_TraceCount, 5 * frame);
   }
-  Snapshot played = Take(app);
-  for (size_t i = 0; i < played.cells.size(); i += 6) played.cells[i + 1] = direct.cells[i + 1];  // spikes raised
-  EXPECT_TRUE(played == direct);
+  EXPECT_EQ(Take(a, {0, 6, 7, 8, 9}), direct);
 }
 
-TEST(LevelRules, EnteringCells) {
-  Game g;
-  c_MyApp* app = g.app;
-  gametest::Arena(g, {"#######",
-                      "#S.x>.#",
-                      "#.<AV.#",
-                      "#H....#",
-                      "#######"});
-  EXPECT_EQ(app->p_isSolid(-1, 1, 2), 1) << "outside the map";
-  EXPECT_EQ(app->p_isSolid(7, 1, 2), 1);
-  EXPECT_EQ(app->p_isSolid(1, 33, 3), 1);
-  EXPECT_EQ(app->p_isSolid(0, 1, 4), 1) << "a wall";
-  EXPECT_EQ(app->p_isSolid(2, 1, 2), 0);
-  EXPECT_EQ(app->p_isSolid(3, 1, 2), 1) << "a hole";
-  // One-way cells open in their own direction only, and only to a mover.
-  EXPECT_EQ(app->p_isSolid(4, 1, 2), 0);
-  EXPECT_EQ(app->p_isSolid(4, 1, 4), 1);
-  EXPECT_EQ(app->p_isSolid(4, 1, 3), 1);
-  EXPECT_EQ(app->p_isSolid(4, 1, 0), 0);
-  EXPECT_EQ(app->p_isSolid(2, 2, 4), 0);
-  EXPECT_EQ(app->p_isSolid(2, 2, 2), 1);
-  EXPECT_EQ(app->p_isSolid(3, 2, 1), 0);
-  EXPECT_EQ(app->p_isSolid(3, 2, 3), 1);
-  EXPECT_EQ(app->p_isSolid(4, 2, 3), 0);
-  EXPECT_EQ(app->p_isSolid(4, 2, 1), 1);
+TEST_F(LevelRules, EnteringCellsAndFillingTheObjectTable) {
+  Arena(g, {"#######", "#S.x>.#", "#.<AV.#", "#H....#"});
+  // x, y, direction (1 up, 2 right, 3 down, 4 left, 0 none), solid: outside the map, a wall,
+  // floor, a hole, and one-way cells, open in their own direction only and only to a mover.
+  const int cases[][4] = {{-1, 1, 2, 1}, {7, 1, 2, 1}, {1, 33, 3, 1}, {0, 1, 4, 1}, {2, 1, 2, 0}, {3, 1, 2, 1},
+                          {4, 1, 2, 0},  {4, 1, 4, 1}, {4, 1, 3, 1},  {4, 1, 0, 0}, {2, 2, 4, 0}, {2, 2, 2, 1},
+                          {3, 2, 1, 0},  {3, 2, 3, 1}, {4, 2, 3, 0},  {4, 2, 1, 1}};
+  for (const auto& c : cases) EXPECT_EQ(a->p_isSolid(c[0], c[1], c[2]), c[3]) << c[0] << "," << c[1] << " " << c[2];
   // Crumbling: solid; the home never crumbles.
-  app->p_Cave(5, 1);
-  EXPECT_EQ(app->Cell(5, 1, c_MyApp::kCellCrumble), 0.05f);
-  EXPECT_EQ(app->p_isSolid(5, 1, 2), 1);
-  app->p_Cave(1, 3);
-  EXPECT_EQ(app->Cell(1, 3, c_MyApp::kCellCrumble), 0);
-  app->p_Cave(-1, 40);  // ignored
-  // World 8: holes and crumbling cells let a mover in.
-  app->m_World = 8;
-  EXPECT_EQ(app->p_isSolid(3, 1, 2), 0);
-  EXPECT_EQ(app->p_isSolid(5, 1, 2), 0);
-  EXPECT_EQ(app->p_isSolid(3, 1, 0), 1) << "without a direction the hole is still a hole";
-  EXPECT_EQ(app->p_isSolid(0, 1, 4), 1);
-  app->m_World = 1;
-  // The tutorial's home stays shut until four friends follow.
-  app->m_Tutorial = 1;
-  app->m_Vars[79] = 3;
-  EXPECT_EQ(app->p_isSolid(1, 3, 3), 1);
-  app->m_Vars[79] = 4;
-  EXPECT_EQ(app->p_isSolid(1, 3, 3), 0);
+  a->p_Cave(5, 1);
+  a->p_Cave(1, 3);
+  a->p_Cave(-1, 40);  // ignored
+  EXPECT_EQ(V(a->Cell(5, 1, c_MyApp::kCellCrumble), a->p_isSolid(5, 1, 2), a->Cell(1, 3, c_MyApp::kCellCrumble)), V(0.05f, 1, 0));
+  // World 8: holes and crumbling cells let a mover in; without a direction a hole is a hole.
+  a->m_World = 8;
+  EXPECT_EQ(V(a->p_isSolid(3, 1, 2), a->p_isSolid(5, 1, 2), a->p_isSolid(3, 1, 0), a->p_isSolid(0, 1, 4)), V(0, 0, 1, 1));
+  a->m_World = 1;
+  a->m_Tutorial = 1;  // the tutorial's home stays shut until four friends follow
+  a->m_Vars[79] = 3;
+  int shut = a->p_isSolid(1, 3, 3);
+  a->m_Vars[79] = 4;
+  EXPECT_EQ(V(shut, a->p_isSolid(1, 3, 3)), V(1, 0));
   // The trail search stops at walls, crumbling and its own marks; patrollers only at walls.
-  EXPECT_EQ(app->p_isSolid2(2, 1), 0);
-  EXPECT_EQ(app->p_isSolid2(5, 1), 1);
-  app->Cell(2, 1, c_MyApp::kCellPill) = 3;
-  EXPECT_EQ(app->p_isSolid2(2, 1), 1);
-  EXPECT_EQ(app->p_isSolid2(0, 0), 1);
-  EXPECT_EQ(app->p_isSolid_G(3, 1, 2), 0) << "patrollers cross holes";
-  EXPECT_EQ(app->p_isSolid_G(0, 1, 4), 1);
-  EXPECT_EQ(app->p_isSolid_G(7, 1, 2), 1);
-}
-
-TEST(LevelRules, ObjectsFillTheTableFromTheEndAndTheFullTableDropsMore) {
-  Game g;
-  c_MyApp* app = g.app;
-  gametest::Arena(g, {"#####"});
-  app->p_AddObj(3, 4, 1);
-  const float* last = app->m_Objs.Data() + 50 * 10;
-  EXPECT_EQ(last[0], 1);
-  EXPECT_EQ(last[1], 3);
-  EXPECT_EQ(last[2], 4);
-  EXPECT_EQ(last[5], 2) << "a patroller starts moving right";
-  app->p_AddObj(1, 1, 4);
-  EXPECT_EQ(app->m_Objs[49 * 10 + 5], 1);
-  for (int i = 0; i < 60; ++i) app->p_AddObj(2, 2, 2);
+  EXPECT_EQ(V(a->p_isSolid2(2, 1), a->p_isSolid2(5, 1), a->p_isSolid2(0, 0)), V(0, 1, 1));
+  a->Cell(2, 1, c_MyApp::kCellPill) = 3;  // a mark of the search's own
+  EXPECT_EQ(a->p_isSolid2(2, 1), 1);
+  EXPECT_EQ(V(a->p_isSolid_G(3, 1, 2), a->p_isSolid_G(0, 1, 4), a->p_isSolid_G(7, 1, 2)), V(0, 1, 1));
+  for (int i = 0; i < 60; ++i) a->p_AddObj(2, 2, 2);  // the table of moving objects drops what does not fit
   int used = 0;
-  for (int s = 0; s < c_MyApp::kObjects; ++s) used += app->m_Objs[s * 10] != 0;
-  EXPECT_EQ(used, 51);
-  EXPECT_EQ(last[1], 3) << "nothing was overwritten";
+  for (int s = 0; s < c_MyApp::kObjects; ++s) used += a->m_Objs[s * 10] == 2;
+  EXPECT_EQ(used, c_MyApp::kObjects);
 }
 
 }  // namespace

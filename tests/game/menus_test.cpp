@@ -1,307 +1,173 @@
-// The title menu, options box, pause menu and game over, driven update by update.
-#include <gtest/gtest.h>
+// The title menu, options box, pause menu, game over, quest box and credits, driven update by
+// update with keys.
+#include <cmath>
 
-#include <string>
-
-#include "menu_steps.h"
+#include "game_test.h"
 #include "runtime/audio/device.h"
+
+namespace gametest {
+extern bool gQuitExpected;
+}  // namespace gametest
 
 namespace {
 
-using gametest::Game;
-using menutest::Glyphs;
-using menutest::Press;
-using menutest::Ready;
-using menutest::Has;
-using menutest::Tap;
-using namespace menutest::keys;
+using TitleMenu = GameTest;
+using OptionsBox = GameTest;
+using GameOver = GameTest;
+using MenuBoxes = GameTest;
 
-TEST(TitleMenu, QuestProgressUnlocksTheEntriesGroupByGroup) {
+TEST(TitleMenuUnlocking, QuestProgressUnlocksTheEntriesGroupByGroup) {
+  const std::pair<std::vector<int>, int> cases[] = {{{}, 1},   {{4}, 4},   {{9}, 5},     {{4, 9}, 5}, {{4020}, 8},
+                                                    {{49}, 9}, {{99}, 12}, {{8004}, 12}, {{5, 10}, 1}};
+  for (const auto& c : cases) {
+    Game g;
+    for (int n : c.first) g.app->m_Quest[n] = 10;
+    g.Ready();
+    for (int i = 0; i < 14; ++i) g.Press(kDown);
+    g.Updates(60);
+    // Down as far as it goes stops at the last unlocked entry; the next row says how to open more.
+    EXPECT_EQ(V(g.app->m_MenuSel, g.app->m_GameType, g.app->m_Mode), V(c.second, c.second, 1));
+    EXPECT_EQ(Has(g.Text(90), "PlaymoreQuestModetounlock"), c.second < 12) << c.second;
+  }
+}
+
+TEST_F(TitleMenu, TheBackKeyOnTheEntryListQuitsAfterWritingARunningSave) {
+  g.Ready();
+  a->m_Scores[0] = 31337;
+  a->p_Save();
+  EXPECT_EXIT((gQuitExpected = true, g.KeyDown(kEscape), g.Update()), testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(Has(StateFile(), "|31337|"));
+}
+
+TEST_F(OptionsBox, IgnoresInputWhileItSlidesSetsTheSoundAtOnceAndSavesWhenClosed) {
+  a->m_Quest[8004] = 1;
+  g.Ready();
+  a->p_PlayTune(String("tune01"), 1);
+  g.Update();
+  a->m_Paused = 1;  // the tune pauses with the game
+  g.Update();
+  EXPECT_EQ(V(a->m_TunePlaying, bb_audio_device->MusicState()), V(1, 2));
+  a->m_Paused = 0;
+  a->m_ShowOptions = 1;
+  g.Updates(5);
+  g.Press(kDown);
+  EXPECT_EQ(V(a->m_OptCursor, bb_audio_device->MusicState()), V(0, 1)) << "nothing acts while the box slides";
+  g.Updates(25);
+  g.Press({kDown, kDown, kDown});
+  EXPECT_EQ(V(a->m_OptionsSlide, a->m_OptCursor, a->m_MenuSel), V(30, 3, 1)) << "the menu beneath ignores the keys";
+  g.Press({kUp, kUp});
+  EXPECT_TRUE(Has(g.Text(90), "Sound:SFX+Music"));
+  g.Press(kEnter);  // SFX only: the music stops at once
+  EXPECT_EQ(V(a->m_Settings[5], a->m_TunePlaying, bb_audio_device->MusicState(), Has(g.Text(90), "Sound:SFX")), V(2, 0, 0, 1));
+  std::vector<double> settings;
+  for (int i = 0; i < 3; ++i) g.Press(kEnter), settings.push_back(a->m_Settings[5]);
+  EXPECT_EQ(settings, V(3, 0, 1));
+  g.Press({kDown, kEnter, kUp, kUp, kUp});  // touchscreen mode, the second line
+  EXPECT_EQ(V(a->m_OptCursor, a->m_Settings[15], a->m_SaveCursor), V(0, 1, -1));
+  g.Press(kEnter);
+  EXPECT_EQ(V(a->m_ShowOptions, a->m_SaveCursor >= 0), V(0, 1)) << "closing starts a save";
+  g.Updates(100);
+  EXPECT_EQ(V(a->m_OptionsSlide, a->m_Mode), V(0, 1)) << "the Enter that closed the box starts no game";
+  EXPECT_EQ(Fields(StateFile()).at(15), "1");
+}
+
+TEST_F(GameOver, ThePauseMenuResumesOrQuitsThenTheCounterRunsAndTheScoreIsRankedAndRecorded) {
+  a->m_Quest[4] = 1;
+  for (int i = 0; i < 10; ++i) a->m_Scores[10 + i] = 5000 - 500 * i;  // type 2's top ten
+  g.Ready();
+  g.Press({kDown, kEnter});
+  ASSERT_EQ(a->m_Mode, 10);
+  a->m_Score = 2345;
+  g.Press(kEscape);
+  g.Updates(15);
+  EXPECT_EQ(V(a->m_Paused, a->m_PauseDir, a->m_PauseY >= 240, a->m_PauseCursor), V(1, 1, 1, 0));
+  g.Press(kEscape);  // the back key resumes; play continues once the panel has left
+  EXPECT_EQ(a->m_PauseDir, -1);
+  g.Updates(20);
+  EXPECT_EQ(a->m_Paused, 0);
+  g.Press(kEscape);
+  g.Updates(15);
+  g.Press(kRight);
+  int right = a->m_PauseCursor;
+  g.Press({kLeft, kLeft});
+  EXPECT_EQ(V(right, a->m_PauseCursor), V(1, -1));
+  g.Press(kEnter);
+  EXPECT_EQ(V(a->m_GameOver, a->m_Paused, a->m_PauseY, a->m_Mode), V(1, 0, -64, 10));
+  std::string shown;
+  for (int i = 0; i < 120 && a->m_Mode == 10; ++i) {
+    g.Update();
+    shown = g.Text(90);
+  }
+  EXPECT_TRUE(Has(shown, "GAMEOVER") && Has(shown, "NewHighscore7th")) << shown;
+  g.Update();  // then the score enters its place, the last ten and the state file
+  EXPECT_EQ(V(a->m_Mode, a->m_GameOverStep, a->m_Scores[15], a->m_Scores[16], a->m_Scores[17], a->m_Scores[19], a->m_Scores[250]),
+            V(1, 71, 2500, 2345, 2000, 1000, 2345));
+  EXPECT_GE(a->m_SaveCursor, 0);
+  g.Updates(35);
+  EXPECT_EQ(a->m_GameOverStep, 1) << "the display fades";
+  g.Update();
+  EXPECT_TRUE(a->m_GameOverStep == 0 && Has(g.Text(90), "2345")) << g.Text(90);
+}
+
+// The quest box of the selected entry, opened, with the menu slid out of the way: the title
+// (quest, world number and arrows, the last text in the large font) and the ten rows, each 'L'
+// when drawn red (locked), '-' when open.
+std::string OpenQuestBox(Game& g) {
+  g.Press(kEnter);
+  EXPECT_EQ(g.app->m_MenuPhase, 1);
+  g.Updates(40);
+  std::string text = g.Text(89), rows;
+  size_t at = text.rfind("Quest");
+  at -= at != std::string::npos && at > 0 && text[at - 1] == '<';
+  for (int k = 0; k < g.Entries(); ++k) {
+    const float* e = g.Entry(k);
+    if (e[0] == c_MyApp::kRectMarker && e[4] == 320 && e[5] == 64)
+      rows += e[10] == 160 && e[12] == 0 ? 'L' : e[12] == 160 ? '-' : '?';
+  }
+  return (at == std::string::npos ? "" : text.substr(at)) + " " + rows;
+}
+
+TEST(QuestBoxes, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
   struct Case {
-    std::vector<int> completed;  // m_Quest entries above 0
-    int unlocked;
+    std::vector<int> completed;  // quest entries completed
+    int entry;                   // the title menu entry opened
+    const char* box;             // the title, arrows to the worlds beside, and the rows
+    std::vector<double> place;   // top level, world, level and last world of the box
+    int key;                     // then a key, and the mode, world and level after it, and text shown
+    std::vector<double> after;
+    const char* shown;
   };
-  const Case cases[] = {{{}, 1},     {{4}, 4},      {{9}, 5},      {{4, 9}, 5},  {{4020}, 8},
-                        {{49}, 9},     {{99}, 12},    {{8004}, 12},  {{5, 10}, 1}};
+  const Case cases[] = {{{}, 1, "Quest00 -LLLLLLLLL", V(0, 0, 0, 0), kDown, V(1, 0, 0), "000001002"},  // locked: held
+                        {{9}, 1, "<Quest01 -LLLLLLLLL", V(10, 1, 0, 1), kLeft, V(1, 0, 0), "00000321"},  // world 0's
+                        {{999}, 1, "<Quest99 ----------", V(999, 99, 9, 99), kEnter, V(10, 99, 9), ""},  // played
+                        {{9, 4002}, 5, "Quest00 ----LLLLLL", V(3, 0, 3, 0), kDown, V(1, 0, 3), "Complete"}};  // Pathfinder
   for (const Case& c : cases) {
     Game g;
-    for (int n : c.completed) g.app->m_Quest[n] = 10;
-    Ready(g);
-    EXPECT_EQ(g.app->p_MenuUnlocked(), c.unlocked);
-    // Down as far as it goes stops at the last unlocked entry.
-    for (int i = 0; i < 14; ++i) Press(g, kDown);
-    EXPECT_EQ(g.app->m_MenuSel, c.unlocked);
-    // The row after the last unlocked entry says how to unlock more.
-    g.Updates(60);
-    EXPECT_EQ(Has(Glyphs(g, 90), "PlaymoreQuestModetounlock"), c.unlocked < 12) << c.unlocked;
-    EXPECT_EQ(g.app->m_GameType, c.unlocked);
-    EXPECT_EQ(g.app->m_Mode, 1);
-  }
-}
-
-TEST(TitleMenu, OneKeyPressMovesOnceHoweverLongItIsHeld) {
-  Game g;
-  g.app->m_Quest[8004] = 1;
-  Ready(g);
-  g.KeyDown(kDown);
-  g.Updates(20);
-  EXPECT_EQ(g.app->m_MenuSel, 2);
-  EXPECT_EQ(g.app->m_MenuTarget, -42.0f);
-  g.KeyUp(kDown);
-  g.Update();
-  Press(g, kDown);
-  Press(g, kRight);
-  EXPECT_EQ(g.app->m_MenuSel, 4);
-  // Two keys held together still act once.
-  g.KeyDown(kUp);
-  g.KeyDown(kLeft);
-  g.Updates(5);
-  g.KeyUp(kUp);
-  g.Updates(5);
-  EXPECT_EQ(g.app->m_MenuSel, 3);
-  g.KeyUp(kLeft);
-  g.Update();
-  Press(g, kUp);
-  EXPECT_EQ(g.app->m_MenuSel, 2);
-}
-
-TEST(TitleMenu, ADragOfMoreThanTwoUnitsScrollsTheListAndSelectsNothing) {
-  Game g;
-  g.app->m_Quest[8004] = 1;
-  Ready(g);
-  // Entry 1's bar is at y 282 and entry 2's at 324; 303 lies between them.
-  g.MouseMove(150, 303);
-  g.MouseDown(150, 303);
-  g.Update();
-  EXPECT_EQ(g.app->m_PointerLatch, 0);
-  g.MouseMove(150, 305);
-  g.Update();
-  EXPECT_EQ(g.app->m_PointerLatch, 2);
-  const float before = g.app->m_MenuTarget;
-  for (float y = 315; y <= 400; y += 10) {
-    g.MouseMove(150, y);
+    for (int level : c.completed) g.app->m_Quest[level] = 321;
+    g.Ready();
+    for (int i = 1; i < c.entry; ++i) g.Press(kDown);
+    EXPECT_EQ(OpenQuestBox(g), c.box);
+    EXPECT_EQ(V(g.app->m_QuestTop, g.app->m_QuestWorld, g.app->m_QuestLevel, g.app->m_QuestMaxWorld), c.place);
+    g.Press(c.key);
     g.Update();
-    EXPECT_EQ(g.app->m_MenuSel, 1) << "dragging over a bar at " << y;
+    EXPECT_EQ(V(g.app->m_Mode, g.app->m_QuestWorld, g.app->m_QuestLevel), c.after) << c.box;
+    EXPECT_TRUE(Has(g.Text(89) + g.Text(90), c.shown)) << g.Text(89) << g.Text(90);
   }
-  EXPECT_GT(g.app->m_MenuTarget, before + 50) << "the list follows the drag";
-  g.MouseUp();
-  g.Update();
-  EXPECT_EQ(g.app->m_MenuSel, 1);
-  EXPECT_EQ(g.app->m_Mode, 1);
-  EXPECT_EQ(g.app->m_PointerLatch, 0);
-
 }
 
-TEST(TitleMenu, TheScorePanelsShowTheTopAndLastListsOfAPathType) {
-  Game g;
-  g.app->m_Quest[4] = 1;
-  for (int i = 0; i < 10; ++i) {
-    g.app->m_Scores[10 + i] = 1000 - i;     // type 2's top ten
-    g.app->m_Scores[250 + i] = 500 + i;     // type 2's last ten
+TEST_F(MenuBoxes, TheCreditsInANarrowWindowDrawTheirGridWithoutInvalidColours) {
+  g.Resize(100, 480);
+  g.Ready();
+  ASSERT_LT(bb_GW_jscrw, 130.0f);
+  a->m_ShowCredits = 1;
+  for (int i = 0; i < 35; ++i) {
+    g.Update();
+    for (int k = 0; k < g.Entries(); ++k) {
+      const float* e = g.Entry(k);
+      for (int c = 10; c <= 12; ++c) ASSERT_TRUE(e[c] >= 0 && e[c] <= 255) << "entry " << k << " colour " << e[c];
+      for (int c = 1; c <= 5; ++c) ASSERT_TRUE(std::isfinite(e[c])) << "entry " << k;
+    }
   }
-  Ready(g);
-  Press(g, kDown);
-  std::string text = Glyphs(g, 90);
-  EXPECT_TRUE(Has(text, "Top101000999998997996995994993992991")) << text;
-  EXPECT_TRUE(Has(text, "Last10500501502503504505506507508509")) << text;
-
-  // A short window keeps fewer rows, and at least one.
-  g.window.height = 200;
-  g.Render();
-  g.FinishLoading();
-  g.Render();
-  g.Update();
-  text = Glyphs(g, 90);
-  EXPECT_TRUE(Has(text, "Highscore1000")) << text;
-  EXPECT_TRUE(Has(text, "Last500")) << text;
-}
-
-TEST(TitleMenu, TheBackKeyOnTheEntryListQuitsAfterWritingARunningSave) {
-  Game g;
-  Ready(g);
-  g.app->m_Scores[0] = 31337;
-  g.app->p_Save();
-  EXPECT_EXIT((menutest::gQuitExpected = true, g.KeyDown(kEscape), g.Update()), testing::ExitedWithCode(0), "");
-  EXPECT_TRUE(Has(menutest::StateFile(), "|31337|"));
-}
-
-// Opens the options box over the menu and waits until it has slid in.
-void OpenOptions(Game& g) {
-  g.app->m_ShowOptions = 1;
-  g.Updates(31);
-  ASSERT_EQ(g.app->m_OptionsSlide, 30);
-}
-
-TEST(OptionsBox, IgnoresInputWhileItSlidesAndSavesWhenClosed) {
-  Game g;
-  g.app->m_Quest[8004] = 1;
-  Ready(g);
-  g.app->m_ShowOptions = 1;
-  g.Updates(5);
-  Press(g, kDown);
-  EXPECT_EQ(g.app->m_OptCursor, 0) << "nothing acts while the box slides";
-  g.Updates(25);
-  EXPECT_EQ(g.app->m_OptionsSlide, 30);
-  Press(g, kDown);
-  EXPECT_EQ(g.app->m_OptCursor, 1);
-  Press(g, kDown);
-  Press(g, kDown);
-  EXPECT_EQ(g.app->m_OptCursor, 3);
-  EXPECT_EQ(g.app->m_MenuSel, 1) << "the menu beneath ignores the keys";
-  Press(g, kUp);
-  Press(g, kUp);
-  Press(g, kUp);
-  Press(g, kUp);
-  EXPECT_EQ(g.app->m_OptCursor, 0);
-
-  // Touchscreen mode through its line (the second), by a touch on its bar.
-  Tap(g, 320, 180);
-  EXPECT_EQ(g.app->m_OptCursor, 2);
-  EXPECT_EQ(g.app->m_Settings[15], 1);
-  Tap(g, 320, 180);
-  EXPECT_EQ(g.app->m_Settings[15], 0);
-  g.app->m_Settings[15] = 1;
-
-  Press(g, kUp);
-  Press(g, kUp);
-  ASSERT_EQ(g.app->m_SaveCursor, -1);
-  Press(g, kEnter);
-  EXPECT_EQ(g.app->m_ShowOptions, 0);
-  EXPECT_GE(g.app->m_SaveCursor, 0) << "closing starts a save";
-  EXPECT_EQ(g.app->m_Mode, 1) << "the Enter that closed the box does not start a game";
-  g.Updates(100);
-  EXPECT_EQ(g.app->m_OptionsSlide, 0);
-  std::vector<std::string> fields = menutest::Fields(menutest::StateFile());
-  ASSERT_GT(fields.size(), 16u);
-  EXPECT_EQ(fields[15], "1");
-  EXPECT_EQ(g.app->m_Mode, 1);
-}
-
-TEST(OptionsBox, SoundFromSfxAndMusicToSfxStopsTheMusicAtOnce) {
-  Game g;
-  Ready(g);
-  g.app->p_PlayTune(String("tune01"), 1);
-  g.Update();
-  ASSERT_EQ(g.app->m_TunePlaying, 1);
-  ASSERT_EQ(bb_audio_device->MusicState(), 1);
-  OpenOptions(g);
-  Press(g, kDown);
-  EXPECT_TRUE(Has(Glyphs(g, 90), "Sound:SFX+Music"));
-  Press(g, kEnter);
-  EXPECT_EQ(g.app->m_Settings[5], 2);
-  EXPECT_EQ(g.app->m_TunePlaying, 0);
-  EXPECT_EQ(bb_audio_device->MusicState(), 0);
-  EXPECT_TRUE(Has(Glyphs(g, 90), "Sound:SFX")) << Glyphs(g, 90);
-  Press(g, kEnter);
-  Press(g, kEnter);
-  EXPECT_EQ(g.app->m_Settings[5], 0);
-  Press(g, kEnter);
-  EXPECT_EQ(g.app->m_Settings[5], 1);
-  // A value out of range reads as off.
-  g.app->m_Settings[5] = 9;
-  g.Update();
-  EXPECT_EQ(g.app->m_Settings[5], 0);
-}
-
-TEST(GameOver, MyNthRanksTheScoreInItsTypesTopTen) {
-  Game g;
-  g.app->m_GameType = 4;
-  for (int i = 0; i < 10; ++i) g.app->m_Scores[30 + i] = 900 - 100 * i;  // 900 .. 0
-  const struct {
-    int score;
-    const char* nth;
-    int rank;
-  } cases[] = {{950, "1st!", 1}, {900, "1st!", 1}, {750, "3rd", 3}, {300, "7th", 7}, {0, "10th", 10}, {-5, "", 0}};
-  for (const auto& c : cases) {
-    g.app->m_Score = c.score;
-    EXPECT_EQ(g.app->p_MyNth(), String(c.nth)) << c.score;
-    EXPECT_EQ(g.app->m_I, c.rank) << c.score;
-  }
-  // After the score is recorded it finds its own place.
-  g.app->m_Score = 750;
-  g.app->p_LoadMenu();
-  EXPECT_EQ(g.app->p_MyNth(), String("3rd"));
-  EXPECT_EQ(g.app->m_Scores[32], 750);
-}
-
-TEST(GameOver, TheCounterRunsToNinetyThenTheScoreIsRecordedAndTheDisplayFades) {
-  Game g;
-  Ready(g);
-  c_MyApp* app = g.app;
-  app->m_Mode = 10;
-  app->m_GameType = 3;
-  app->m_GameOver = 1;
-  app->m_Score = 4200;
-  app->m_Scores[20] = 5000;
-  app->m_Scores[21] = 3000;
-  for (int i = 1; i < 90; ++i) {
-    app->p_CLS2D(-3717, 0, 0, 0);
-    app->p_GameOver();
-    ASSERT_EQ(app->m_GameOverStep, i);
-    ASSERT_EQ(app->m_Mode, 10);
-  }
-  std::string text = Glyphs(g, 90);
-  EXPECT_TRUE(Has(text, "GAMEOVER")) << text;
-  EXPECT_TRUE(Has(text, "NewHighscore2nd")) << text;
-  app->p_GameOver();
-  EXPECT_EQ(app->m_Mode, 2);
-  EXPECT_EQ(app->m_GameOverStep, 73);
-  EXPECT_EQ(app->m_Scores[21], 3000) << "recorded in the next update";
-
-  g.Update();
-  EXPECT_EQ(app->m_Mode, 1);
-  EXPECT_EQ(app->m_GameOverStep, 71);
-  EXPECT_EQ(app->m_Scores[20], 5000);
-  EXPECT_EQ(app->m_Scores[21], 4200);
-  EXPECT_EQ(app->m_Scores[22], 3000);
-  EXPECT_EQ(app->m_Scores[260], 4200);
-  EXPECT_GE(app->m_SaveCursor, 0);
-  g.Updates(35);
-  EXPECT_EQ(app->m_GameOverStep, 1);
-  g.Update();
-  EXPECT_EQ(app->m_GameOverStep, 0);
-}
-
-TEST(PauseMenu, PauseResumeQuitAndTheScoreInTheLastList) {
-  Game g;
-  g.app->m_Quest[4] = 1;
-  Ready(g);
-  Press(g, kDown);
-  Press(g, kEnter);
-  ASSERT_EQ(g.app->m_Mode, 10);
-  g.app->m_Score = 2345;
-
-  Press(g, kEscape);
-  EXPECT_EQ(g.app->m_Paused, 1);
-  EXPECT_EQ(g.app->m_PauseDir, 1);
-  g.Updates(15);
-  EXPECT_GE(g.app->m_PauseY, 240);
-  EXPECT_EQ(g.app->m_PauseCursor, 0);
-  // The back key resumes; play continues once the panel has left.
-  Press(g, kEscape);
-  EXPECT_EQ(g.app->m_PauseDir, -1);
-  g.Updates(20);
-  EXPECT_EQ(g.app->m_Paused, 0);
-
-  Press(g, kEscape);
-  g.Updates(15);
-  Press(g, kRight);
-  EXPECT_EQ(g.app->m_PauseCursor, 1);
-  Press(g, kLeft);
-  Press(g, kLeft);
-  EXPECT_EQ(g.app->m_PauseCursor, -1);
-  Press(g, kEnter);
-  EXPECT_EQ(g.app->m_GameOver, 1);
-  EXPECT_EQ(g.app->m_Paused, 0);
-  EXPECT_EQ(g.app->m_PauseY, -64);
-  EXPECT_EQ(g.app->m_Mode, 10);
-
-  g.Updates(90);
-  EXPECT_EQ(g.app->m_Mode, 1);
-  EXPECT_EQ(g.app->m_Scores[250], 2345);
-  EXPECT_EQ(g.app->m_Scores[10], 2345);
-  g.Updates(40);
-  EXPECT_TRUE(Has(Glyphs(g, 90), "2345")) << Glyphs(g, 90);
 }
 
 }  // namespace

@@ -1,275 +1,254 @@
-// The saved state: its text, checksums, incremental writing and block-by-block loading.
-#include <gtest/gtest.h>
+// The saved state: its text, checksums, incremental writing and block-by-block loading; and hostile
+// state files (a folder in the file's place, a file that cannot be read, a huge file, numbers
+// beyond 32 bits, a working folder that cannot be written), after which the game still starts,
+// plays, and either saves or reports "Save Failed", never losing a previous state file.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <string>
-#include <vector>
+#include <fstream>
 
-#include "menu_steps.h"
+#include "game_test.h"
 
 namespace {
 
-using gametest::Game;
-using menutest::Fields;
-using menutest::Join;
-using menutest::StateFile;
-using menutest::WriteStateFile;
+using SaveLoad = GameTest;
+using HostileState = GameTest;
 
-// Field positions in a save text.
-constexpr int kSettingsSum = 25;
-constexpr int kBadgeStart = 26;
-constexpr int kScoreStart = 35;
-constexpr int ScoreBlock(int t) { return kScoreStart + 21 * t; }
-constexpr int kQuestStart = kScoreStart + 24 * 21;
-constexpr int QuestBlock(int q) { return kQuestStart + 201 * q; }
-constexpr int kFieldCount = 20639;
+// Field positions in a save text: the highscore blocks of 21 fields, the quest blocks of 201.
+constexpr int kScores = 35, kQuests = kScores + 24 * 21, kFieldCount = 20639;
 
-// Everything a save holds, set to zero.
-void ClearAll(c_MyApp* app) {
-  for (int i = 0; i < 25; ++i) app->m_Settings[i] = 0;
-  for (int i = 0; i < 256; ++i) app->m_BadgeGot[i] = false;
-  for (int i = 0; i < 1200; ++i) app->m_Scores[i] = 0;
-  for (int i = 0; i < 21000; ++i) app->m_Quest[i] = 0;
+// Everything a save holds: settings, badges, highscores (top ten, then last ten, per type), quest.
+std::vector<double> Held(c_MyApp* a) {
+  std::vector<double> v;
+  for (int i = 0; i < 20000; ++i) {
+    if (i < 25) v.push_back(a->m_Settings[i]);
+    if (i < 256) v.push_back(a->m_BadgeGot[i]);
+    if (i < 480) v.push_back(a->m_Scores[i]);
+    v.push_back(a->m_Quest[i]);
+  }
+  return v;
 }
 
-// Varied values, negatives and large ones included, with settings the load keeps as they are.
-void FillReal(c_MyApp* app) {
-  std::uint32_t seed = 99;
-  auto next = [&seed]() {
-    seed = seed * 1664525u + 1013904223u;
-    return static_cast<int>(seed);
-  };
-  for (int i = 0; i < 25; ++i) app->m_Settings[i] = next() % 1000;
-  app->m_Settings[10] = 200;
-  app->m_Settings[11] = 90;
-  app->m_Settings[12] = 12;
-  app->m_Settings[14] = 1;
-  for (int i = 0; i < 256; ++i) app->m_BadgeGot[i] = (next() & 0x100) != 0;
-  for (int i = 0; i < 480; ++i) app->m_Scores[i] = next() % 100000;
-  for (int i = 0; i < 20000; ++i) app->m_Quest[i] = i % 7 == 0 ? next() : i % 3;
-}
-
-std::string SaveNow(c_MyApp* app) {
-  app->p_Save();
-  app->p_FinishSave();
-  return StateFile();
-}
-
-// Loads `text` as the game's state file and returns the status lines printed.
-std::string LoadInto(Game& g, const std::string& text) {
-  WriteStateFile(text);
+// The status lines a call prints.
+template <class Call>
+std::string Printed(Call call) {
   testing::internal::CaptureStdout();
-  g.app->p_Load();
+  call();
   return testing::internal::GetCapturedStdout();
 }
 
-int Count(const std::string& haystack, const std::string& needle) {
-  int n = 0;
-  for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
-  return n;
+std::string SaveNow(c_MyApp* a) {
+  Printed([a] { a->p_Save(), a->p_FinishSave(); });
+  return StateFile();
 }
 
-TEST(SaveText, AllZeroDataIsTheDigitZeroTwentyThousandSixHundredAndThirtyNineTimesAndLoadsClean) {
-  std::string text;
-  {
-    Game g;
-    ClearAll(g.app);
-    text = SaveNow(g.app);
-  }
-  std::string expected;
-  for (int i = 0; i < kFieldCount; ++i) expected += "0|";
-  EXPECT_EQ(text, expected);
-
-  Game g;
-  std::string out = LoadInto(g, text);
-  EXPECT_EQ(Count(out, "Invalid"), 0) << out;
-  EXPECT_EQ(Count(out, "Settings Loaded\n"), 1);
-  EXPECT_EQ(Count(out, "Badges Loaded\n"), 1);
-  for (int t = 0; t < 24; ++t) EXPECT_EQ(Count(out, "Highscore " + std::to_string(t) + " Loaded\n"), 1) << t;
-  // Loaded zeros are repaired where the settings have floors.
-  EXPECT_EQ(g.app->m_Settings[5], 0);
-  EXPECT_EQ(g.app->m_Settings[10], 64);
-  EXPECT_EQ(g.app->m_Settings[12], 10);
+std::string LoadFrom(c_MyApp* a, const std::string& text) {
+  WriteStateFile(text);
+  return Printed([a] { a->p_Load(); });
 }
 
-TEST(SaveText, RealDataRoundTripsThroughARestart) {
-  std::string text;
-  std::vector<int> settings, scores, quest;
-  std::vector<bool> badges;
-  {
-    Game g;
-    FillReal(g.app);
-    text = SaveNow(g.app);
-    for (int i = 0; i < 25; ++i) settings.push_back(g.app->m_Settings[i]);
-    for (int i = 0; i < 480; ++i) scores.push_back(g.app->m_Scores[i]);
-    for (int i = 0; i < 20000; ++i) quest.push_back(g.app->m_Quest[i]);
-    for (int i = 0; i < 256; ++i) badges.push_back(g.app->m_BadgeGot[i]);
+TEST_F(SaveLoad, VariedDataRoundTripsAndAChangedDigitOrACutResetsOnlyItsBlocks) {
+  std::uint32_t seed = 99;  // varied values, negatives and large ones, settings above their floors
+  for (int i = 0; i < 20000; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    if (i < 25) a->m_Settings[i] = i == 10 || i == 11 ? 200 : i == 12 ? 12 : i == 14 ? 1 : static_cast<int>(seed) % 1000;
+    if (i < 256) a->m_BadgeGot[i] = i == 2 * 32 + 31 || i == 5 * 32;
+    if (i < 480) a->m_Scores[i] = static_cast<int>(seed) % 100000;
+    a->m_Quest[i] = i % 7 == 0 ? static_cast<int>(seed) : i % 3;
   }
+  std::string text = SaveNow(a);
   std::vector<std::string> fields = Fields(text);
-  ASSERT_EQ(fields.size(), static_cast<size_t>(kFieldCount));
-  ASSERT_EQ(text.back(), '|');
-  // The interleaved highscore layout: type 3's top-ten entry 2 and its last-ten entry 2.
-  EXPECT_EQ(fields[ScoreBlock(3) + 4], std::to_string(scores[32]));
-  EXPECT_EQ(fields[ScoreBlock(3) + 5], std::to_string(scores[240 + 32]));
-  EXPECT_EQ(fields[QuestBlock(5) + 7], std::to_string(quest[1007]));
-
-  Game g;
-  std::string out = LoadInto(g, text);
-  EXPECT_EQ(Count(out, "Invalid"), 0) << out;
-  for (int i = 0; i < 25; ++i) EXPECT_EQ(g.app->m_Settings[i], settings[i]) << "setting " << i;
-  for (int i = 0; i < 256; ++i) EXPECT_EQ(g.app->m_BadgeGot[i], badges[i]) << "badge " << i;
-  for (int i = 0; i < 480; ++i) EXPECT_EQ(g.app->m_Scores[i], scores[i]) << "score " << i;
-  for (int i = 0; i < 20000; ++i) ASSERT_EQ(g.app->m_Quest[i], quest[i]) << "quest " << i;
-}
-
-TEST(SaveText, BadgeFlagThirtyOneIsWrittenNegativeAndReadsBack) {
-  std::string text;
-  {
-    Game g;
-    g.app->m_BadgeGot[2 * 32 + 31] = true;
-    g.app->m_BadgeGot[5 * 32] = true;
-    text = SaveNow(g.app);
-  }
-  std::vector<std::string> fields = Fields(text);
-  EXPECT_EQ(fields[kBadgeStart + 2], "-2147483648");
-  EXPECT_EQ(fields[kBadgeStart + 5], "1");
-  EXPECT_EQ(fields[kBadgeStart + 8], "-2147483647") << "the sum wraps";
-
-  Game g;
-  std::string out = LoadInto(g, text);
-  EXPECT_NE(out.find("Badges Loaded"), std::string::npos) << out;
-  for (int i = 0; i < 256; ++i) EXPECT_EQ(g.app->m_BadgeGot[i], i == 95 || i == 160) << i;
-}
-
-TEST(SaveLoad, AChangedHighscoreDigitResetsOnlyThatGameType) {
-  std::string text;
-  std::vector<int> scores;
-  {
-    Game g;
-    FillReal(g.app);
-    text = SaveNow(g.app);
-    for (int i = 0; i < 480; ++i) scores.push_back(g.app->m_Scores[i]);
-  }
-  std::vector<std::string> fields = Fields(text);
-  std::string& digit = fields[ScoreBlock(3) + 6];
+  ASSERT_TRUE(fields.size() == kFieldCount && text.back() == '|');
+  // Badge words, where flag 31 is the sign and the sum wraps; type 3's top-ten and last-ten entry 2
+  // interleaved; a quest value.
+  EXPECT_EQ(fields[28] + " " + fields[31] + " " + fields[34], "-2147483648 1 -2147483647");
+  EXPECT_EQ(fields[kScores + 3 * 21 + 4] + " " + fields[kScores + 3 * 21 + 5] + " " + fields[kQuests + 5 * 201 + 7],
+            std::to_string(a->m_Scores[32]) + " " + std::to_string(a->m_Scores[272]) + " " + std::to_string(a->m_Quest[1007]));
+  Game g2;
+  EXPECT_FALSE(Has(LoadFrom(g2.app, text), "Invalid"));
+  EXPECT_TRUE(Held(g2.app) == Held(a));
+  std::string& digit = fields[kScores + 3 * 21 + 6];
   digit.back() = digit.back() == '9' ? '8' : static_cast<char>(digit.back() + 1);
-
-  Game g;
-  std::string out = LoadInto(g, Join(fields));
-  EXPECT_EQ(Count(out, "Invalid"), 1) << out;
-  EXPECT_EQ(Count(out, "Highscore 3 Checksum Invalid\n"), 1) << out;
-  EXPECT_EQ(Count(out, "Highscore 4 Loaded\n"), 1);
-  for (int t = 0; t < 24; ++t) {
-    for (int s = 0; s < 10; ++s) {
-      int top = 10 * t + s, last = 240 + 10 * t + s;
-      EXPECT_EQ(g.app->m_Scores[top], t == 3 ? 0 : scores[top]) << t << "," << s;
-      EXPECT_EQ(g.app->m_Scores[last], t == 3 ? 0 : scores[last]) << t << "," << s;
-    }
-  }
+  std::string out = LoadFrom(g2.app, Join(fields));
+  EXPECT_TRUE(Has(out, "Highscore 2 Loaded\nHighscore 3 Checksum Invalid\nHighscore 4 Loaded\n") &&
+              out.find("Invalid") == out.rfind("Invalid")) << out;
+  for (int i = 0; i < 480; ++i) EXPECT_EQ(g2.app->m_Scores[i], i % 240 / 10 == 3 ? 0 : a->m_Scores[i]) << i;
+  // Cut in the middle of the sixth highscore block: that type and every later one keep theirs.
+  fields = Fields(text);
+  fields.resize(kScores + 5 * 21 + 10);
+  for (int i = 0; i < 480; ++i) a->m_Scores[i] = -7;
+  a->m_Quest[0] = -7;
+  EXPECT_EQ(LoadFrom(a, Join(fields)), "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\n"
+                                       "Highscore 2 Loaded\nHighscore 3 Loaded\nHighscore 4 Loaded\n");
+  EXPECT_EQ(V(a->m_Scores[49], a->m_Scores[50], a->m_Scores[239], a->m_Quest[0]), V(g2.app->m_Scores[49], -7, -7, -7));
 }
 
-TEST(SaveLoad, ATruncatedFileLoadsItsCompleteLeadingBlocksOnly) {
-  std::string text;
-  {
-    Game g;
-    FillReal(g.app);
-    text = SaveNow(g.app);
-  }
-  std::vector<std::string> fields = Fields(text);
-  // Cut in the middle of the sixth highscore block.
-  fields.resize(ScoreBlock(5) + 10);
-
-  Game g;
-  for (int i = 0; i < 480; ++i) g.app->m_Scores[i] = -7;
-  g.app->m_Quest[0] = -7;
-  std::string out = LoadInto(g, Join(fields));
-  EXPECT_EQ(Count(out, "Invalid"), 0) << out;
-  EXPECT_EQ(Count(out, "Loaded\n"), 2 + 5) << out;
-  EXPECT_EQ(out.find("Highscore 5"), std::string::npos);
-  EXPECT_EQ(g.app->m_Scores[49], std::stoi(fields[ScoreBlock(4) + 18]));
-  for (int s = 0; s < 10; ++s) {
-    EXPECT_EQ(g.app->m_Scores[50 + s], -7) << "the incomplete type keeps its fields";
-    EXPECT_EQ(g.app->m_Scores[230 + s], -7) << "every later type is skipped as well";
-  }
-  EXPECT_EQ(g.app->m_Quest[0], -7);
+TEST_F(SaveLoad, SettingsBelowTheirFloorsAreRepairedAndABadSettingsBlockResetsToSoundOn) {
+  EXPECT_EQ(Printed([this] { a->p_Load(); }), "") << "no state file";
+  EXPECT_EQ(V(a->m_Settings[5], a->m_Settings[11]), V(1, 64)) << "the defaults stay";
+  // Setting 0 weighs nothing in the checksum; 10, 11 and 12 have floors; 14 cannot be 0 on the desktop.
+  std::vector<std::string> fields(kFieldCount, "0");
+  fields[0] = "777", fields[5] = "3", fields[10] = "5", fields[11] = "63", fields[12] = "7", fields[15] = "1";
+  ASSERT_TRUE(Reseal(fields));
+  fields.resize(26);
+  fields[0] = "5";
+  EXPECT_EQ(LoadFrom(a, Join(fields)), "Settings Loaded\n");
+  EXPECT_EQ(V(a->m_Settings[0], a->m_Settings[5], a->m_Settings[10], a->m_Settings[11], a->m_Settings[12], a->m_Settings[14],
+              a->m_Settings[15], bb_GW_overscan),
+            V(5, 3, 64, 64, 10, 1, 1, 0));
+  fields[15] = "0";
+  EXPECT_EQ(LoadFrom(a, Join(fields)), "Settings Checksum Invalid\n");
+  for (int i = 0; i < 25; ++i)
+    EXPECT_EQ(a->m_Settings[i], i == 5 || i == 14 ? 1 : i == 10 || i == 11 ? 64 : i == 12 ? 10 : 0) << i;
 }
 
-TEST(SaveLoad, SettingsBelowTheirFloorsAreRepairedAndABadSettingsBlockResetsToSoundOn) {
-  {
-    Game g;
-    ClearAll(g.app);
-    g.app->m_Settings[0] = 777;  // weight 0: not part of the checksum
-    g.app->m_Settings[5] = 3;
-    g.app->m_Settings[10] = 5;
-    g.app->m_Settings[11] = 63;
-    g.app->m_Settings[12] = 7;
-    g.app->m_Settings[14] = 0;
-    g.app->m_Settings[15] = 1;
-    std::vector<std::string> fields = Fields(SaveNow(g.app));
-    fields[0] = "5";  // a change of setting 0 alone still passes
-    fields.resize(26);  // the settings block alone
-    std::string out = LoadInto(g, Join(fields));
-    EXPECT_EQ(out, "Settings Loaded\n");
-    EXPECT_EQ(g.app->m_Settings[0], 5);
-    EXPECT_EQ(g.app->m_Settings[5], 3);
-    EXPECT_EQ(g.app->m_Settings[10], 64);
-    EXPECT_EQ(g.app->m_Settings[11], 64);
-    EXPECT_EQ(g.app->m_Settings[12], 10);
-    EXPECT_EQ(g.app->m_Settings[14], 1) << "the desktop keeps no overscan";
-    EXPECT_EQ(g.app->m_Settings[15], 1);
-    EXPECT_EQ(bb_GW_overscan, 0.0f);
-
-    fields[15] = "0";
-    out = LoadInto(g, Join(fields));
-    EXPECT_EQ(out, "Settings Checksum Invalid\n");
-    for (int i = 0; i < 25; ++i) {
-      int expected = i == 5 ? 1 : i == 10 || i == 11 ? 64 : i == 12 ? 10 : i == 14 ? 1 : 0;
-      EXPECT_EQ(g.app->m_Settings[i], expected) << i;
-    }
-  }
-  // No state file: the defaults stay, repaired, and nothing is printed.
-  Game g;
-  std::remove(".gamestate");
-  testing::internal::CaptureStdout();
-  g.app->p_Load();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(g.app->m_Settings[5], 1);
-  EXPECT_EQ(g.app->m_Settings[11], 64);
-}
-
-TEST(SaveIncremental, ASaveStartedTwiceWritesOnceAHundredUpdatesAfterTheSecondStart) {
-  Game g;
+TEST_F(SaveLoad, ASaveStartedTwiceWritesOnceAHundredUpdatesAfterTheSecondStartOrAtOnceOnSuspend) {
   WriteStateFile("old");
   testing::internal::CaptureStdout();
-  g.app->p_Save();
+  a->p_Save();
   g.Updates(40);
-  EXPECT_EQ(g.app->m_SaveCursor, 40 * 200);
-  g.app->m_Quest[0] = 4321;
-  g.app->p_Save();
-  EXPECT_EQ(g.app->m_SaveCursor, 0) << "a running save restarts";
+  EXPECT_EQ(a->m_SaveCursor, 40 * 200);
+  a->m_Quest[0] = 4321;
+  a->p_Save();
+  EXPECT_EQ(a->m_SaveCursor, 0) << "a running save restarts";
   for (int i = 1; i < 100; ++i) {
     g.Update();
     ASSERT_EQ(StateFile(), "old") << "the file changes only at the last step (update " << i << ")";
   }
   g.Update();
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(g.app->m_SaveCursor, -1);
-  EXPECT_EQ(Count(out, "Saved\n"), 1) << out;
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Saved\n");
   std::vector<std::string> fields = Fields(StateFile());
-  ASSERT_EQ(fields.size(), static_cast<size_t>(kFieldCount));
-  EXPECT_EQ(fields[QuestBlock(0)], "4321");
-  EXPECT_EQ(fields[QuestBlock(0) + 200], std::to_string(4 * 4321));
+  EXPECT_EQ(V(a->m_SaveCursor, fields.size(), std::stoi(fields.at(kQuests)), std::stoi(fields.at(kQuests + 200))),
+            V(-1, kFieldCount, 4321, 4 * 4321));
+  a->m_Quest[8004] = 12;
+  Printed([this] { a->p_OnSuspend(); });
+  EXPECT_EQ(V(a->m_SaveCursor, std::stoi(Fields(StateFile()).at(kQuests + 40 * 201 + 4))), V(-1, 12));
 }
 
-TEST(SaveIncremental, SuspendingWritesTheSaveAtOnce) {
-  Game g;
-  g.app->m_Quest[8004] = 12;
-  g.app->p_OnSuspend();
-  EXPECT_EQ(g.app->m_SaveCursor, -1);
-  std::vector<std::string> fields = Fields(StateFile());
-  ASSERT_EQ(fields.size(), static_cast<size_t>(kFieldCount));
-  EXPECT_EQ(fields[QuestBlock(40) + 4], "12");
+// A working folder made before the game starts, so that the state file is in place at its start.
+struct Folder {
+  std::string path = [] {
+    char path[] = "/tmp/zudodo-hostile-XXXXXX";
+    return std::string(mkdtemp(path) ? path : "");
+  }();
+  ~Folder() {
+    if (std::system(("chmod -R u+rwx '" + path + "' 2>/dev/null; rm -rf '" + path + "'").c_str()) != 0) std::abort();
+  }
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
+};
+
+// Through the title menu into a game and its pause menu and back, as a player would, for a few
+// hundred updates (no escape: on the title menu it quits); then a save, and the lines it printed.
+std::string PlayAndSave(Game& g) {
+  g.Ready();
+  bool played = false;
+  for (int round = 0; round < 3; ++round) {
+    g.Press(kEnter);
+    g.Updates(60);
+    played = played || g.app->m_Mode == 10;
+    for (int key : {37, 38, 39, 40, 32}) g.Press(key, 8);
+    g.Render();
+  }
+  std::string out = Printed([&g] { g.app->p_Save(), g.app->p_FinishSave(); });
+  EXPECT_TRUE(played && g.app->m_SaveCursor == -1) << "played, and the save is over";
+  return out;
+}
+
+// A save written by the game itself, which the later games should keep.
+std::string RealSave(c_MyApp* a) {
+  a->m_Scores[0] = 4242;
+  a->m_Quest[7] = 99;
+  a->m_BadgeGot[31] = true;
+  return SaveNow(a);
+}
+
+TEST_F(HostileState, AFolderInTheStateFilesPlaceOrAFileThatCannotBeReadIsKept) {
+  std::string save = RealSave(a);
+  Folder folder, loop, locked;
+  ASSERT_EQ(mkdir((folder / ".gamestate/").c_str(), 0755) + mkdir((folder / ".gamestate/keep").c_str(), 0755), 0);
+  // A link that leads to itself cannot be opened by anyone; without root, neither can a file
+  // without read permission.
+  ASSERT_EQ(symlink(".gamestate", (loop / ".gamestate").c_str()), 0);
+  std::ofstream(locked / ".gamestate") << save;
+  ASSERT_EQ(chmod((locked / ".gamestate").c_str(), 0), 0);
+  for (const Folder* f : {&folder, &loop, &locked}) {
+    if (f == &locked && geteuid() == 0) continue;  // root reads every file
+    testing::internal::CaptureStdout();
+    Game g(f->path);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "nothing to load";
+    EXPECT_EQ(V(g.app->m_Settings[5], g.app->m_Scores[0]), V(1, 0)) << "the defaults stay";
+    EXPECT_EQ(PlayAndSave(g), "Save Failed\n");
+  }
+  struct stat st;
+  char target[64] = {};
+  EXPECT_TRUE(stat((folder / ".gamestate/keep").c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+  EXPECT_GT(readlink((loop / ".gamestate").c_str(), target, sizeof target - 1), 0);
+  EXPECT_STREQ(target, ".gamestate") << "the link is left as it was";
+  chmod((locked / ".gamestate").c_str(), 0644);
+  EXPECT_EQ(StateFile(locked / ".gamestate"), save);
+}
+
+TEST_F(HostileState, NumbersBeyondThirtyTwoBitsResetTheirBlocksOnlyAndAHugeFileIsNotRead) {
+  std::string save = RealSave(a);
+  std::vector<std::string> broken = Fields(save), saturated = Fields(save);
+  // A score of twenty digits and a quest value below -2^31 break their blocks' sums, but not the
+  // badges'; a saturated score with its checksum loads as it is; 100 MB of digits is no save, and
+  // reading and splitting it whole would take half a gigabyte. Each time the game then saves.
+  broken[kScores] = "99999999999999999999";
+  broken[kQuests + 7] = "-99999999999";
+  saturated[kScores] = "2147483647";
+  ASSERT_TRUE(Reseal(saturated));
+  const std::tuple<std::string, const char*, std::vector<double>> cases[] = {
+      {Join(broken), "Badges Loaded\nHighscore 0 Checksum Invalid\n", V(1, 0, 0)},
+      {Join(saturated), "Highscore 0 Loaded\n", V(1, 2147483647, 99)},
+      {std::string(100 << 20, '7'), "", V(0, 0, 0)}};
+  for (const auto& c : cases) {
+    Folder folder;
+    std::ofstream(folder / ".gamestate") << std::get<0>(c);
+    struct rusage before, after;
+    getrusage(RUSAGE_SELF, &before);
+    testing::internal::CaptureStdout();
+    Game g(folder.path);
+    std::string out = testing::internal::GetCapturedStdout();
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
+    EXPECT_TRUE(*std::get<1>(c) ? Has(out, std::get<1>(c)) : out.empty()) << out;
+    EXPECT_EQ(Has(out, "Quest Score 0 Checksum Invalid"), std::get<2>(c)[1] == 0 && std::get<2>(c)[0] == 1) << out;
+    EXPECT_EQ(V(g.app->m_BadgeGot[31], g.app->m_Scores[0], g.app->m_Quest[7]), std::get<2>(c));
+    EXPECT_EQ(PlayAndSave(g), "Saved\n");
+    EXPECT_TRUE(ValidState(StateFile())) << "a complete save replaced it";
+    if (std::get<2>(c)[1] != 0) { EXPECT_EQ(Fields(StateFile())[kScores], "2147483647"); }
+  }
+}
+
+// Not a fixture's game: the body may run as another user, who cannot enter its folder.
+TEST(HostileFolder, AReadOnlyWorkingFolderKeepsThePreviousSave) {
+  testing::FLAGS_gtest_death_test_style = "threadsafe";
+  std::string save = RealSave(Game().app);
+  auto body = [&] {
+    Folder folder;
+    std::ofstream(folder / ".gamestate") << save;
+    ASSERT_EQ(symlink(ZUDODO_SOURCE_DIR "/data", (folder / "data").c_str()) + chmod(folder.path.c_str(), 0555), 0);
+    testing::internal::CaptureStdout();
+    Game g(folder.path);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(Has(out, "Highscore 0 Loaded") && g.app->m_Scores[0] == 4242) << "the previous save loads: " << out;
+    EXPECT_EQ(PlayAndSave(g), "Save Failed\n");
+    EXPECT_EQ(StateFile(), save) << "and stays as it was";
+  };
+  if (geteuid() != 0) return body();
+  // Root writes into any folder: the body runs in a child that has dropped to an ordinary user.
+  EXPECT_EXIT(
+      {
+        if (setgid(65534) != 0 || setuid(65534) != 0) std::_Exit(3);
+        body();
+        std::fflush(stdout);
+        std::_Exit(testing::Test::HasFailure() ? 1 : 0);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
