@@ -18,6 +18,7 @@ TEST(Controls, KeysJoysticksAndVirtualKeysReportActions) {
   EXPECT_EQ(a->p_PlayKey(0, 0, -1), 1);
   EXPECT_EQ(a->p_PlayKey(0, 0, -2), 0) << "ports below -1 report nothing";
   g.KeyUp(38);
+  g.Update();  // a key is down for the update that sees its press
   // Joystick button 9 of port 1 is up, but only when that port is asked.
   bb_input_device->m__keyDown[256 + 32 + 9] = true;
   EXPECT_EQ(a->p_PlayKey(0, 0, -1), 0);
@@ -80,6 +81,7 @@ TEST(Controls, KeysRampTheAxesAndOppositeKeysCancel) {
   EXPECT_FLOAT_EQ(a->m_MoveX, 1.0f);
   EXPECT_FLOAT_EQ(a->m_KeyRampX, 1.0f);
   g.KeyUp(39);
+  g.Update();
   a->p_AnalogueControl();
   EXPECT_FLOAT_EQ(a->m_MoveX, 0.8f) << "a released key decays by 0.2";
   g.KeyDown(38);
@@ -239,22 +241,40 @@ TEST(Sound, EffectNumbersArePaddedToThreeDigits) {
   g.app->p_PlaySFX2(123, 1);
 }
 
-TEST(Sound, TunesFollowTheSettingAndThePause) {
+// The music has one source at a time: the recorded tunes on the music channel, or, in the build
+// that has it, the procedural player; game over stops either.
+TEST(Sound, TunesFollowTheSettingThePauseAndTheGameOver) {
+  for (int procedural : {0, 1}) {
+    SCOPED_TRACE(procedural ? "procedural player" : "recorded tunes");
+    Game g;
+    c_MyApp* a = g.app;
+    bb_GW_HasMusic = procedural;
+    bb_GW_HasMusicStream = 1 - procedural;
+    a->m_Settings[5] = 2;  // effects only
+    a->p_PlayTune(String("tune04"), 0);
+    EXPECT_EQ(a->m_TunePlaying, 0);
+    a->m_Settings[5] = 3;
+    a->p_PlayTune(String("tune04"), 0);
+    EXPECT_EQ(a->m_TunePlaying, 1 - procedural);
+    EXPECT_EQ(bb_audio_device->MusicState(), 1 - procedural);
+    a->m_Paused = 1;
+    g.Update();
+    EXPECT_EQ(bb_audio_device->MusicState(), procedural ? 0 : 2) << "paused with the game";
+    a->m_Paused = 0;
+    g.Update();
+    EXPECT_EQ(bb_audio_device->MusicState(), 1 - procedural);
+    a->m_Music->m_state = c_KxPlayer::kPlaying;
+    a->m_Mode = 10;
+    a->m_GameOverStep = 89;
+    a->p_GameOver();
+    EXPECT_EQ(bb_audio_device->MusicState(), 0);
+    EXPECT_EQ(a->m_Music->m_state, procedural ? c_KxPlayer::kStopped : c_KxPlayer::kPlaying);
+  }
   Game g;
   c_MyApp* a = g.app;
-  a->m_Settings[5] = 2;  // effects only
-  a->p_PlayTune(String("tune04"), 0);
-  EXPECT_EQ(a->m_TunePlaying, 0);
+  bb_GW_HasMusicStream = 1;
   a->m_Settings[5] = 3;
   a->p_PlayTune(String("tune04"), 0);
-  EXPECT_EQ(a->m_TunePlaying, 1);
-  EXPECT_EQ(bb_audio_device->MusicState(), 1);
-  a->m_Paused = 1;
-  g.Update();
-  EXPECT_EQ(bb_audio_device->MusicState(), 2) << "paused with the game";
-  a->m_Paused = 0;
-  g.Update();
-  EXPECT_EQ(bb_audio_device->MusicState(), 1);
   a->m_Settings[5] = 2;
   a->p_PlayTune(String("tune05"), 0);
   EXPECT_EQ(a->m_TunePlaying, 0) << "a setting without music only stops the tune";
