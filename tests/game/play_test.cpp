@@ -447,6 +447,8 @@ TEST(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
 TEST(PlayRules, ACompletedLevelLeadsToTheNextWithTheScoreKept) {
   Game g;
   c_MyApp* app = g.app;
+  bb_GW_HasMusic = 0;  // the recorded tunes, in the procedural-music build too
+  bb_GW_HasMusicStream = 1;
   StartLevel(g, 2, 1);
   EXPECT_EQ(app->m_TunePlaying, 1) << "the tune starts once the level has dropped in";
   app->m_Score = 40;
