@@ -241,40 +241,24 @@ TEST(Sound, EffectNumbersArePaddedToThreeDigits) {
   g.app->p_PlaySFX2(123, 1);
 }
 
-// The music has one source at a time: the recorded tunes on the music channel, or, in the build
-// that has it, the procedural player; game over stops either.
-TEST(Sound, TunesFollowTheSettingThePauseAndTheGameOver) {
-  for (int procedural : {0, 1}) {
-    SCOPED_TRACE(procedural ? "procedural player" : "recorded tunes");
-    Game g;
-    c_MyApp* a = g.app;
-    bb_GW_HasMusic = procedural;
-    bb_GW_HasMusicStream = 1 - procedural;
-    a->m_Settings[5] = 2;  // effects only
-    a->p_PlayTune(String("tune04"), 0);
-    EXPECT_EQ(a->m_TunePlaying, 0);
-    a->m_Settings[5] = 3;
-    a->p_PlayTune(String("tune04"), 0);
-    EXPECT_EQ(a->m_TunePlaying, 1 - procedural);
-    EXPECT_EQ(bb_audio_device->MusicState(), 1 - procedural);
-    a->m_Paused = 1;
-    g.Update();
-    EXPECT_EQ(bb_audio_device->MusicState(), procedural ? 0 : 2) << "paused with the game";
-    a->m_Paused = 0;
-    g.Update();
-    EXPECT_EQ(bb_audio_device->MusicState(), 1 - procedural);
-    a->m_Music->m_state = c_KxPlayer::kPlaying;
-    a->m_Mode = 10;
-    a->m_GameOverStep = 89;
-    a->p_GameOver();
-    EXPECT_EQ(bb_audio_device->MusicState(), 0);
-    EXPECT_EQ(a->m_Music->m_state, procedural ? c_KxPlayer::kStopped : c_KxPlayer::kPlaying);
-  }
+TEST(Sound, TunesFollowTheSettingAndThePause) {
   Game g;
   c_MyApp* a = g.app;
+  bb_GW_HasMusic = 0;  // the recorded tunes, in the procedural-music build too
   bb_GW_HasMusicStream = 1;
+  a->m_Settings[5] = 2;  // effects only
+  a->p_PlayTune(String("tune04"), 0);
+  EXPECT_EQ(a->m_TunePlaying, 0);
   a->m_Settings[5] = 3;
   a->p_PlayTune(String("tune04"), 0);
+  EXPECT_EQ(a->m_TunePlaying, 1);
+  EXPECT_EQ(bb_audio_device->MusicState(), 1);
+  a->m_Paused = 1;
+  g.Update();
+  EXPECT_EQ(bb_audio_device->MusicState(), 2) << "paused with the game";
+  a->m_Paused = 0;
+  g.Update();
+  EXPECT_EQ(bb_audio_device->MusicState(), 1);
   a->m_Settings[5] = 2;
   a->p_PlayTune(String("tune05"), 0);
   EXPECT_EQ(a->m_TunePlaying, 0) << "a setting without music only stops the tune";
@@ -282,6 +266,22 @@ TEST(Sound, TunesFollowTheSettingThePauseAndTheGameOver) {
   a->m_Settings[5] = 1;
   a->p_PlayTune(String("no-such-tune"), 0);
   EXPECT_EQ(a->m_TunePlaying, 1) << "a missing tune still counts as playing";
+}
+
+// The procedural player in their place: no recorded tune plays over it, and game over stops it.
+TEST(Sound, TheProceduralPlayerIsTheOnlyMusicAndStopsAtGameOver) {
+  Game g;
+  c_MyApp* a = g.app;
+  bb_GW_HasMusic = 1;
+  bb_GW_HasMusicStream = 0;
+  a->m_Settings[5] = 1;
+  a->p_PlayTune(String("tune04"), 0);
+  EXPECT_EQ(bb_audio_device->MusicState() + a->m_TunePlaying, 0);
+  a->m_Music->m_state = c_KxPlayer::kPlaying;
+  a->m_Mode = 10;
+  a->m_GameOverStep = 89;
+  a->p_GameOver();
+  EXPECT_EQ(a->m_Music->m_state, c_KxPlayer::kStopped);
 }
 
 }  // namespace
