@@ -85,6 +85,16 @@ void gxtkAudio::FlushDiscarded() {
   discarded.swap(kept);
 }
 
+void gxtkAudio::Close() {
+  if (alcContext) {
+    alcMakeContextCurrent(nullptr);
+    alcDestroyContext(alcContext);
+    alcContext = nullptr;
+  }
+  if (alcDevice) alcCloseDevice(alcDevice);
+  alcDevice = nullptr;
+}
+
 void gxtkAudio::Suspend() {
   for (int i = 0; i < kChannels; ++i) {
     if (channels[i].state == 1 && SourceState(i) == AL_PLAYING) alSourcePause(channels[i].source);

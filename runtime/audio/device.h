@@ -87,6 +87,9 @@ class gxtkAudio : public Object {
 
   // Deletes the discarded buffers that no source holds any more; keeps the others for later.
   void FlushDiscarded();
+  // Closes the context and the output, so that the output finishes what it plays (the wave
+  // writer writes its header's lengths); nothing sounds through the device afterwards.
+  void Close();
 
   // Buffer names of discarded samples that may still be attached to a source.
   static std::vector<ALuint> discarded;

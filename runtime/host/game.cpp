@@ -235,10 +235,8 @@ void BBGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
   BBVideoModeInfo desktop = win()->DesktopMode();
   win()->CloseWindow();
   win()->OpenWindow(width, height, red, green, blue, alpha, depth, stencil, fullscreen, true);
-  if (!fullscreen) {
-    win()->SetWindowPos((desktop.width - width) / 2, (desktop.height - height) / 2);
-    win()->SetWindowTitle(kWindowTitle);
-  }
+  if (!fullscreen) win()->SetWindowPos((desktop.width - width) / 2, (desktop.height - height) / 2);
+  win()->SetWindowTitle(kWindowTitle);
   ++glfwGraphicsSeq;
   BBWindowCallbacks callbacks;
   callbacks.key = OnKey;

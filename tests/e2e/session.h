@@ -61,6 +61,9 @@ class Session {
   // `expect`; returns that mismatch as WaitForScreen does.
   double Key(const std::string& name, double hold = 0.25, const std::string& expect = "", double share = 0.04);
   void Keys(const std::vector<std::string>& names);
+  // A click of the left button at (x, y) in the window: pressed and released at once, as a
+  // touchpad's tap does.
+  void Click(int x, int y);
 
   // The window's pixels now; empty if there is no window to grab.
   Picture Grab();
@@ -102,6 +105,8 @@ class Session {
 struct Recording {
   int rate = 0;
   std::vector<float> samples;
+  // The length in seconds that the header gives the data.
+  double headerSeconds = 0;
   // Root mean square level between two times, in seconds from the start.
   double Rms(double from, double to) const;
 };

@@ -18,6 +18,7 @@ TEST(Controls, KeysJoysticksAndVirtualKeysReportActions) {
   EXPECT_EQ(a->p_PlayKey(0, 0, -1), 1);
   EXPECT_EQ(a->p_PlayKey(0, 0, -2), 0) << "ports below -1 report nothing";
   g.KeyUp(38);
+  g.Update();  // a key is down for the update that sees its press
   // Joystick button 9 of port 1 is up, but only when that port is asked.
   bb_input_device->m__keyDown[256 + 32 + 9] = true;
   EXPECT_EQ(a->p_PlayKey(0, 0, -1), 0);
@@ -80,6 +81,7 @@ TEST(Controls, KeysRampTheAxesAndOppositeKeysCancel) {
   EXPECT_FLOAT_EQ(a->m_MoveX, 1.0f);
   EXPECT_FLOAT_EQ(a->m_KeyRampX, 1.0f);
   g.KeyUp(39);
+  g.Update();
   a->p_AnalogueControl();
   EXPECT_FLOAT_EQ(a->m_MoveX, 0.8f) << "a released key decays by 0.2";
   g.KeyDown(38);
@@ -242,6 +244,8 @@ TEST(Sound, EffectNumbersArePaddedToThreeDigits) {
 TEST(Sound, TunesFollowTheSettingAndThePause) {
   Game g;
   c_MyApp* a = g.app;
+  bb_GW_HasMusic = 0;  // the recorded tunes, in the procedural-music build too
+  bb_GW_HasMusicStream = 1;
   a->m_Settings[5] = 2;  // effects only
   a->p_PlayTune(String("tune04"), 0);
   EXPECT_EQ(a->m_TunePlaying, 0);
@@ -262,6 +266,22 @@ TEST(Sound, TunesFollowTheSettingAndThePause) {
   a->m_Settings[5] = 1;
   a->p_PlayTune(String("no-such-tune"), 0);
   EXPECT_EQ(a->m_TunePlaying, 1) << "a missing tune still counts as playing";
+}
+
+// The procedural player in their place: no recorded tune plays over it, and game over stops it.
+TEST(Sound, TheProceduralPlayerIsTheOnlyMusicAndStopsAtGameOver) {
+  Game g;
+  c_MyApp* a = g.app;
+  bb_GW_HasMusic = 1;
+  bb_GW_HasMusicStream = 0;
+  a->m_Settings[5] = 1;
+  a->p_PlayTune(String("tune04"), 0);
+  EXPECT_EQ(bb_audio_device->MusicState() + a->m_TunePlaying, 0);
+  a->m_Music->m_state = c_KxPlayer::kPlaying;
+  a->m_Mode = 10;
+  a->m_GameOverStep = 89;
+  a->p_GameOver();
+  EXPECT_EQ(a->m_Music->m_state, c_KxPlayer::kStopped);
 }
 
 }  // namespace

@@ -217,6 +217,28 @@ TEST(PlayRules, APathfinderHomeAtTheEndOfItsTrailTakesThePlayerInWithItsLastPill
   EXPECT_EQ(app->m_Vars[24], 0);
 }
 
+TEST(PlayRules, AHomeBelowAPatrollerStillLeadsToTheNextLevel) {
+  // The patroller, boxed in, never moves; the player rises out of his home into it.
+  Game g;
+  Arena(g, {"#########", "#######P#", "#SFFFF.H#", "#########"});
+  for (int frame = 0; frame < 400 && g.app->m_Level == 1; ++frame) Steer(g, 1, 0);
+  EXPECT_EQ(g.app->m_Level, 2);
+}
+
+TEST(PlayRules, TheFrameThatEndsPlayNeitherFeedsNorMovesThePlayer) {
+  for (bool patroller : {true, false}) {  // or a hole
+    Game g;
+    c_MyApp* app = g.app;
+    Arena(g, {"#####", "#S..#", "#####"});
+    app->Cell(1, 1, c_MyApp::kCellPill) = 1;
+    app->Cell(1, 1, c_MyApp::kCellType) = patroller ? 0 : 2;
+    if (patroller) app->p_AddObj(1, 1, 1);
+    Steer(g, 1, 0);
+    EXPECT_LT(app->m_Outcome, 0);
+    EXPECT_EQ(app->m_Score + app->Cell(1, 1, c_MyApp::kCellCrumble), 0) << patroller;
+  }
+}
+
 TEST(PlayRules, AStepNeverStartsBetweenCellsAndARequestWaitsForTheCentre) {
   Game g;
   c_MyApp* app = g.app;
@@ -412,6 +434,8 @@ TEST(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
 TEST(PlayRules, ACompletedLevelLeadsToTheNextWithTheScoreKept) {
   Game g;
   c_MyApp* app = g.app;
+  bb_GW_HasMusic = 0;  // the recorded tunes, in the procedural-music build too
+  bb_GW_HasMusicStream = 1;
   StartLevel(g, 2, 1);
   EXPECT_EQ(app->m_TunePlaying, 1) << "the tune starts once the level has dropped in";
   app->m_Score = 40;

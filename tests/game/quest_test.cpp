@@ -58,6 +58,14 @@ TEST(QuestBox, WithNoProgressItOpensOnLevelZeroAndEveryOtherLevelIsLocked) {
   Press(g, kRight);
   EXPECT_EQ(app->m_QuestWorld, 0);
   EXPECT_EQ(app->m_Mode, 1);
+  // A press on a locked level under the cursor (where it stands for an update after a change of
+  // world) does nothing, not even latch the pointer.
+  const float* row = Rects(g, 320, 64)[3];
+  g.MouseDown(row[1] + 160, row[2] + 32);
+  app->m_QuestLevel = 3;
+  g.Update();
+  EXPECT_EQ(app->m_PointerLatch + app->m_KeyLatch, 0);
+  EXPECT_EQ(app->m_Mode, 1);
 }
 
 TEST(QuestBox, CompletingLevelNineOpensWorldOneWithTheLeftArrowOnly) {

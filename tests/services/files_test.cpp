@@ -160,6 +160,25 @@ TEST_F(Files, AFailedWriteLeavesTheOldStateIntact) {
   EXPECT_EQ(CountEntries("."), 1) << "no temporary file is left behind";
 }
 
+// A state file linked into a synced folder is saved through the link; either way the file keeps
+// its permissions.
+TEST_F(Files, AStateIsSavedThroughALinkAndKeepsItsPermissions) {
+  mkdir("synced", 0755);
+  for (const char* file : {"synced/state", ".gamestate"}) {
+    const bool linked = file[0] == 's';
+    WriteFile(file, "old");
+    chmod(file, 0600);
+    if (linked && symlink("synced/state", ".gamestate") != 0) FAIL();
+    ASSERT_EQ(bb_app_SaveState(S("new")), 0);
+    struct stat st;
+    EXPECT_TRUE(lstat(".gamestate", &st) == 0 && S_ISLNK(st.st_mode) == linked) << file;
+    EXPECT_TRUE(stat(file, &st) == 0 && (st.st_mode & 0777) == 0600) << file;
+    EXPECT_EQ(ReadFile(file), "new");
+    unlink(".gamestate");
+  }
+  EXPECT_EQ(CountEntries("synced"), 1);
+}
+
 TEST_F(Files, AStateThatCannotBeCreatedReportsMinusOne) {
   // A working directory that no longer exists: nothing can be created in it.
   mkdir("gone", 0755);
