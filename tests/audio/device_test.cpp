@@ -1,9 +1,13 @@
 // The audio device over OpenAL Soft's loopback output: what is heard (pitch, rate, pan, volume,
-// loops, music), the channel states against OpenAL's own, suspend and resume, and the life of
-// samples and their buffers.
+// loops, streamed music), the channel states against OpenAL's own, suspend and resume, and the
+// life of samples and their buffers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+
+#include <ogg/ogg.h>
 
 #include "audio_support.h"
 #include "runtime/host/game.h"
@@ -19,6 +23,38 @@ std::vector<float> Settled(const std::vector<float>& samples) {
   return std::vector<float>(samples.begin() + 2048, samples.end());
 }
 
+// The largest difference between two mixes of the same length, sample by sample.
+double Difference(const Mix& a, const Mix& b) {
+  if (a.left.size() != b.left.size()) return 1e9;
+  double most = 0;
+  for (size_t i = 0; i < a.left.size(); ++i)
+    most = std::max({most, std::fabs(double(a.left[i]) - b.left[i]), std::fabs(double(a.right[i]) - b.right[i])});
+  return most;
+}
+
+Mix Join(Mix a, const Mix& b) {
+  a.left.insert(a.left.end(), b.left.begin(), b.left.end());
+  a.right.insert(a.right.end(), b.right.begin(), b.right.end());
+  return a;
+}
+
+// A page opening a logical stream that is not Vorbis: damage after the stream it follows.
+std::vector<unsigned char> ForeignStream() {
+  ogg_stream_state stream;
+  ogg_stream_init(&stream, 77);
+  unsigned char data[] = "not vorbis";
+  ogg_packet packet = {data, sizeof data, 1, 0, 0, 0};
+  ogg_stream_packetin(&stream, &packet);
+  ogg_page page;
+  std::vector<unsigned char> out;
+  while (ogg_stream_flush(&stream, &page)) {
+    out.insert(out.end(), page.header, page.header + page.header_len);
+    out.insert(out.end(), page.body, page.body + page.body_len);
+  }
+  ogg_stream_clear(&stream);
+  return out;
+}
+
 class AudioDevice : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -32,6 +68,10 @@ class AudioDevice : public ::testing::Test {
     sine("e660.wav", "2", 660);
     sine("blip.wav", "0.1", 440);
     ASSERT_TRUE(RunTool("oggenc -Q -o " + sounds->Path("tune.ogg") + " " + sounds->Path("a440.wav")));
+    // A stereo tune of many pieces, neither a whole number of them nor of its tones' periods.
+    ASSERT_TRUE(RunTool("sox -n -r 44100 -b 16 -c 2 " + sounds->Path("sweep.wav") +
+                        " synth 1.03 sine 200-2000 sine 300 vol 0.5"));
+    ASSERT_TRUE(RunTool("oggenc -Q -o " + sounds->Path("sweep.ogg") + " " + sounds->Path("sweep.wav")));
   }
   static void TearDownTestSuite() {
     delete sounds;
@@ -60,6 +100,16 @@ class AudioDevice : public ::testing::Test {
   }
   double Pitch(double seconds = 0.25) { return Frequency(Settled(out->RenderSeconds(seconds).left), LoopbackAudio::kRate); }
   double Loudness(double seconds = 0.25) { return Rms(Settled(out->RenderSeconds(seconds).left)); }
+  String Tune(const std::string& name) { return String::FromUtf8(sounds->Path(name)); }
+  // The sweep decoded whole and played on channel 0, once or looping, from a quiet mix.
+  Mix Whole(int flags, double seconds) {
+    out->RenderSeconds(0.05);
+    audio->PlaySample(Load("sweep.ogg"), 0, flags);
+    Mix mix = out->RenderSeconds(seconds);
+    audio->StopChannel(0);
+    out->RenderSeconds(0.05);
+    return mix;
+  }
 
   std::unique_ptr<LoopbackAudio> out;
   gxtkAudio* audio = nullptr;
@@ -170,27 +220,105 @@ TEST_F(AudioDevice, ChannelsPausedByTheGameStayPausedAcrossSuspendAndResume) {
   EXPECT_EQ(audio->ChannelState(1), 1);
 }
 
-TEST_F(AudioDevice, MusicPlaysAWholeOggFileOnChannel32) {
-  EXPECT_EQ(audio->PlayMusic(String::FromUtf8(sounds->Path("tune.ogg")), 0), 0);
+TEST_F(AudioDevice, MusicPlaysOnChannel32AtItsOwnVolume) {
+  EXPECT_EQ(audio->PlayMusic(Tune("tune.ogg"), 0), 0);
   EXPECT_EQ(audio->MusicState(), 1);
   const double full = Loudness();
   EXPECT_NEAR(Pitch(), 440, 1);
   audio->SetMusicVolume(0.5f);
   EXPECT_NEAR(Loudness() / full, 0.5, 0.02);
 
-  audio->PauseMusic();
-  EXPECT_EQ(audio->MusicState(), 2);
-  EXPECT_LT(Loudness(0.1), 1e-4);
-  audio->ResumeMusic();
-  EXPECT_EQ(audio->MusicState(), 1);
-  EXPECT_GT(Loudness(0.1), 0.05);
-
   // A tune that cannot be loaded stops the one before and reports -1.
-  EXPECT_EQ(audio->PlayMusic(String::FromUtf8(sounds->Path("missing.ogg")), 0), -1);
+  EXPECT_EQ(audio->PlayMusic(Tune("missing.ogg"), 0), -1);
   EXPECT_EQ(audio->MusicState(), 0);
   EXPECT_EQ(SourceState(32), AL_STOPPED);
 }
 
+// Streamed, the tune renders the very samples of its whole decode: to its end and then silence,
+// or across every join with neither gap nor click when it loops.
+TEST_F(AudioDevice, AStreamedTuneRendersExactlyItsWholeDecodeOnceOrLooping) {
+  for (int flags : {0, 1}) {
+    SCOPED_TRACE(flags);
+    Mix whole = Whole(flags, 2.6);
+    ASSERT_EQ(audio->PlayMusic(Tune("sweep.ogg"), flags), 0);
+    EXPECT_LT(Difference(out->RenderSeconds(2.6), whole), 1e-6);
+    EXPECT_EQ(audio->MusicState(), flags);
+    audio->StopMusic();
+  }
+}
+
+TEST_F(AudioDevice, PauseAndSuspendHoldTheStreamedTunesPlace) {
+  Mix whole = Whole(0, 1.2);
+  for (bool suspend : {false, true}) {
+    SCOPED_TRACE(suspend);
+    audio->PlayMusic(Tune("sweep.ogg"), 0);
+    Mix heard = out->RenderSeconds(0.4);
+    suspend ? audio->Suspend() : audio->PauseMusic();
+    EXPECT_EQ(Rms(out->RenderSeconds(1).left), 0);
+    EXPECT_EQ(audio->MusicState(), suspend ? 1 : 2);
+    suspend ? audio->Resume() : audio->ResumeMusic();
+    EXPECT_LT(Difference(Join(heard, out->RenderSeconds(0.8)), whole), 1e-6);
+    audio->StopMusic();
+    out->RenderSeconds(0.05);
+  }
+}
+
+// A host too busy to refill the queue in time leaves a gap, but the tune has not ended: it goes
+// on from where it ran dry at the next refill, though not while the device is suspended.
+TEST_F(AudioDevice, AStreamedTuneThatRanDryGoesOnWhereItStopped) {
+  Mix whole = Whole(0, 1.03);
+  audio->PlayMusic(Tune("sweep.ogg"), 0);
+  Mix dry = out->RenderSeconds(0.6, false);
+  size_t played = dry.left.size();
+  while (played > 0 && dry.left[played - 1] == 0) --played;
+  ASSERT_LT(played, dry.left.size());
+  EXPECT_EQ(audio->MusicState(), 1);
+  audio->Suspend();
+  EXPECT_EQ(Rms(out->RenderSeconds(0.3).left), 0);
+  audio->Resume();
+  Mix rest = out->RenderSeconds(1.03 - double(played) / LoopbackAudio::kRate);
+  dry.left.resize(played);
+  dry.right.resize(played);
+  EXPECT_LT(Difference(Join(dry, rest), whole), 1e-6);
+}
+
+// Stopping between refills, one tune started over another, damaged files: each tune ends quietly,
+// and the next starts from its first frame with nothing of an old one left in its queue.
+TEST_F(AudioDevice, StoppedReplacedAndDamagedTunesEndQuietly) {
+  Mix whole = Whole(0, 0.5);
+  audio->PlayMusic(Tune("sweep.ogg"), 0);
+  out->RenderSeconds(0.3, false);
+  audio->StopMusic();
+  EXPECT_EQ(audio->MusicState(), 0);
+  EXPECT_EQ(Rms(out->RenderSeconds(0.2).left), 0);
+  audio->PlayMusic(Tune("tune.ogg"), 1);
+  audio->PlayMusic(Tune("sweep.ogg"), 0);
+  EXPECT_LT(Difference(out->RenderSeconds(0.5), whole), 1e-6);
+
+  std::vector<unsigned char> sweep = ReadBytes(sounds->Path("sweep.ogg"));
+  std::vector<unsigned char> seed = ReadBytes(ZUDODO_SOURCE_DIR "/fuzz/corpus/ogg/seed-stereo-44k-q10.ogg");
+  ASSERT_FALSE(seed.empty());
+  auto cut = [](std::vector<unsigned char> v) { return std::vector<unsigned char>(v.begin(), v.begin() + long(v.size() / 2)); };
+  auto flip = [](std::vector<unsigned char> v) {
+    for (size_t i = v.size() / 2; i < v.size() / 2 + 40; ++i) v[i] ^= 0x5a;
+    return v;
+  };
+  std::vector<unsigned char> followed = sweep, foreign = ForeignStream();
+  followed.insert(followed.end(), foreign.begin(), foreign.end());
+  struct Damaged {
+    const char* what;
+    std::vector<unsigned char> bytes;
+    int flags;
+  } files[] = {{"seed cut in half", cut(seed), 0}, {"seed with flipped bits", flip(seed), 0},
+               {"tune cut in half", cut(sweep), 0}, {"tune with flipped bits", flip(sweep), 0},
+               {"looping tune followed by a foreign stream", followed, 1}};
+  for (const Damaged& file : files) {
+    SCOPED_TRACE(file.what);
+    WriteBytes(sounds->Path("damaged.ogg"), file.bytes);
+    if (audio->PlayMusic(Tune("damaged.ogg"), file.flags) == 0) out->RenderSeconds(2);
+    EXPECT_EQ(audio->MusicState(), 0);
+  }
+}
 TEST_F(AudioDevice, ADiscardedBufferIsDeletedOnlyOnceNoSourceHoldsIt) {
   gxtkSample* blip = Load("blip.wav");
   ALuint name = blip->buffer;
