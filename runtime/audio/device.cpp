@@ -10,6 +10,7 @@
 #include "runtime/host/game.h"
 
 std::vector<ALuint> gxtkAudio::discarded;
+bool gxtkAudio::decodeMusicWhole = false;
 
 // ---------------------------------------------------------------------------------------------
 // Samples and channels
@@ -197,7 +198,7 @@ void gxtkAudio::SetRate(int channel, float rate) {
 
 int gxtkAudio::PlayMusic(String path, int flags) {
   StopMusic();
-  if (!bbPathEndsWith(path, ".ogg")) {
+  if (decodeMusicWhole || !bbPathEndsWith(path, ".ogg")) {
     gxtkSample* whole = LoadSample(path);
     if (!whole) return -1;
     PlaySample(whole, kMusicChannel, flags);

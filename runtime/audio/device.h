@@ -101,6 +101,8 @@ class gxtkAudio : public Object {
 
   // Buffer names of discarded samples that may still be attached to a source.
   static std::vector<ALuint> discarded;
+  // For the benchmarks' comparison only: PlayMusic decodes an Ogg tune whole, as it once did.
+  static bool decodeMusicWhole;
 
   ALCdevice* alcDevice = nullptr;
   ALCcontext* alcContext = nullptr;
