@@ -249,6 +249,30 @@ TEST(LevelGeneration, WorldsWidthsAndTheTileSetFollowTheTypeAndLevel) {
   EXPECT_NE(app->m_Img[4], nullptr) << "world-07 is loaded into slot 4";
 }
 
+// The drop-in draws from where each step of the trail search leaves the generator, so the steps
+// leave it where they always have: the sums of its seeds after each step were recorded when every
+// walk still made every one of its draws.
+TEST(LevelGeneration, TheTrailSearchLeavesTheGeneratorWhereItAlwaysHas) {
+  Game g;
+  struct {
+    int type, level;
+    unsigned seeds;
+  } rows[] = {{1, 0, 750455073u}, {6, 7, 1286869307u}, {9, 55, 2893122938u}, {11, 131, 1334374666u}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.type);
+    g.app->m_GameType = row.type;
+    g.app->m_Level = row.level;
+    g.app->m_SeedBase = row.type * 12345;
+    g.app->p_GetLevel();
+    unsigned seeds = 0;
+    while (g.app->m_TraceCount < c_MyApp::kTraceWalks) {
+      g.app->p_GetLevelB();
+      seeds += static_cast<unsigned>(bb_random_Seed);
+    }
+    EXPECT_EQ(seeds, row.seeds);
+  }
+}
+
 TEST(LevelGeneration, ALevelPlayedEndsUpAsTheLevelGeneratedWithoutPlaying) {
   Game g;
   c_MyApp* app = g.app;
