@@ -264,22 +264,26 @@ TEST_F(AudioDevice, PauseAndSuspendHoldTheStreamedTunesPlace) {
 }
 
 // A host too busy to refill the queue in time leaves a gap, but the tune has not ended: it goes
-// on from where it ran dry at the next refill, though not while the device is suspended.
+// on from where it ran dry at the next refill, though not while it is paused or suspended.
 TEST_F(AudioDevice, AStreamedTuneThatRanDryGoesOnWhereItStopped) {
   Mix whole = Whole(0, 1.03);
-  audio->PlayMusic(Tune("sweep.ogg"), 0);
-  Mix dry = out->RenderSeconds(0.6, false);
-  size_t played = dry.left.size();
-  while (played > 0 && dry.left[played - 1] == 0) --played;
-  ASSERT_LT(played, dry.left.size());
-  EXPECT_EQ(audio->MusicState(), 1);
-  audio->Suspend();
-  EXPECT_EQ(Rms(out->RenderSeconds(0.3).left), 0);
-  audio->Resume();
-  Mix rest = out->RenderSeconds(1.03 - double(played) / LoopbackAudio::kRate);
-  dry.left.resize(played);
-  dry.right.resize(played);
-  EXPECT_LT(Difference(Join(dry, rest), whole), 1e-6);
+  for (bool suspend : {true, false}) {
+    SCOPED_TRACE(suspend);
+    audio->PlayMusic(Tune("sweep.ogg"), 0);
+    Mix dry = out->RenderSeconds(0.6, false);
+    size_t played = dry.left.size();
+    while (played > 0 && dry.left[played - 1] == 0) --played;
+    ASSERT_LT(played, dry.left.size());
+    EXPECT_EQ(audio->MusicState(), 1);
+    suspend ? audio->Suspend() : audio->PauseMusic();
+    EXPECT_EQ(Rms(out->RenderSeconds(0.3).left), 0);
+    suspend ? audio->Resume() : audio->ResumeMusic();
+    Mix rest = out->RenderSeconds(1.03 - double(played) / LoopbackAudio::kRate);
+    dry.left.resize(played);
+    dry.right.resize(played);
+    EXPECT_LT(Difference(Join(dry, rest), whole), 1e-6);
+    audio->StopMusic();
+  }
 }
 
 // Stopping between refills, one tune started over another, damaged files: each tune ends quietly,
@@ -291,7 +295,7 @@ TEST_F(AudioDevice, StoppedReplacedAndDamagedTunesEndQuietly) {
   audio->StopMusic();
   EXPECT_EQ(audio->MusicState(), 0);
   EXPECT_EQ(Rms(out->RenderSeconds(0.2).left), 0);
-  audio->PlayMusic(Tune("tune.ogg"), 1);
+  audio->PlayMusic(Tune("a440.wav"), 1);  // loaded whole, on a looping source
   audio->PlayMusic(Tune("sweep.ogg"), 0);
   EXPECT_LT(Difference(out->RenderSeconds(0.5), whole), 1e-6);
 
@@ -318,7 +322,13 @@ TEST_F(AudioDevice, StoppedReplacedAndDamagedTunesEndQuietly) {
     if (audio->PlayMusic(Tune("damaged.ogg"), file.flags) == 0) out->RenderSeconds(2);
     EXPECT_EQ(audio->MusicState(), 0);
   }
+  // Headers with no frame after them make no tune: the first audio page follows the two of them.
+  const char page[] = "OggS";
+  auto audioPage = std::search(std::search(sweep.begin() + 1, sweep.end(), page, page + 4) + 1, sweep.end(), page, page + 4);
+  WriteBytes(sounds->Path("damaged.ogg"), std::vector<unsigned char>(sweep.begin(), audioPage));
+  EXPECT_EQ(audio->PlayMusic(Tune("damaged.ogg"), 0), -1);
 }
+
 TEST_F(AudioDevice, ADiscardedBufferIsDeletedOnlyOnceNoSourceHoldsIt) {
   gxtkSample* blip = Load("blip.wav");
   ALuint name = blip->buffer;
