@@ -56,6 +56,8 @@ void c_GameDelegate::ResumeGame() {
 }
 
 void c_GameDelegate::UpdateGame() {
+  // The streamed tune is refilled before the update, which may take a while.
+  if (m__audio) m__audio->PumpMusic();
   m__input->p_BeginUpdate();
   bb_app__app->p_OnUpdate();
   m__input->p_EndUpdate();

@@ -3,6 +3,7 @@
 
 #include <AL/alext.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -109,11 +110,14 @@ LoopbackAudio::LoopbackAudio() {
   audio = new gxtkAudio(device_, attributes);
 }
 
-Mix LoopbackAudio::Render(int frames) {
+Mix LoopbackAudio::Render(int frames, bool pump) {
   auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(
       alcGetProcAddress(device_, "alcRenderSamplesSOFT"));
   std::vector<float> interleaved(size_t(frames) * 2);
-  render(device_, interleaved.data(), frames);
+  for (int done = 0, step = kRate / 60; done < frames; done += step) {
+    if (pump) audio->PumpMusic();
+    render(device_, interleaved.data() + size_t(done) * 2, std::min(step, frames - done));
+  }
   Mix mix;
   for (int i = 0; i < frames; ++i) {
     mix.left.push_back(interleaved[size_t(i) * 2]);

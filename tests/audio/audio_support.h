@@ -44,15 +44,16 @@ double Rms(const std::vector<float>& samples);
 double Frequency(const std::vector<float>& samples, int rate);
 
 // A gxtkAudio over OpenAL Soft's loopback output: nothing is heard, and sources advance only as
-// far as the test renders, so every result is exact and repeatable.
+// far as the test renders, so every result is exact and repeatable. Rendering refills the
+// streamed tune every sixtieth of a second, as the host's updates do, unless told not to.
 class LoopbackAudio {
  public:
   static constexpr int kRate = 44100;
   LoopbackAudio();
   gxtkAudio* audio = nullptr;
   // Renders the next frames of the mix.
-  Mix Render(int frames);
-  Mix RenderSeconds(double seconds) { return Render(int(seconds * kRate)); }
+  Mix Render(int frames, bool pump = true);
+  Mix RenderSeconds(double seconds, bool pump = true) { return Render(int(seconds * kRate), pump); }
 
  private:
   ALCdevice* device_ = nullptr;

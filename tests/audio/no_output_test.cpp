@@ -20,7 +20,7 @@ TEST(AudioWithoutOutput, TheDeviceReportsItOnceAndTheGameRunsSilently) {
   gc_clear_roots();
   gc_add_root([] { gc_mark_q(silent_root); });
   ScratchDir scratch;
-  ASSERT_TRUE(RunTool("sox -n -r 22050 -b 16 -c 1 " + scratch.Path("a.wav") + " synth 0.2 sine 440"));
+  ASSERT_TRUE(RunTool("sox -n -r 22050 -b 16 -c 1 " + scratch.Path("a.wav") + " synth 2 sine 440"));
   ASSERT_TRUE(RunTool("oggenc -Q -o " + scratch.Path("a.ogg") + " " + scratch.Path("a.wav")));
 
   testing::internal::CaptureStdout();
@@ -38,6 +38,7 @@ TEST(AudioWithoutOutput, TheDeviceReportsItOnceAndTheGameRunsSilently) {
   audio->PlaySample(sample, 0, 1);
   EXPECT_EQ(audio->ChannelState(0), 0);  // nothing can be playing
   EXPECT_EQ(audio->PlayMusic(String::FromUtf8(scratch.Path("a.ogg")), 0), 0);
+  EXPECT_EQ(audio->MusicState(), 0);
   audio->Suspend();
   audio->Resume();
   audio->PauseMusic();

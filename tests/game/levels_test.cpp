@@ -249,6 +249,21 @@ TEST(LevelGeneration, WorldsWidthsAndTheTileSetFollowTheTypeAndLevel) {
   EXPECT_NE(app->m_Img[4], nullptr) << "world-07 is loaded into slot 4";
 }
 
+// The drop-in draws from where each step of the trail search leaves the generator, so the steps
+// leave it where they always have: the sums of its seeds after each step were recorded when every
+// walk still made every one of its draws.
+TEST(LevelGeneration, TheTrailSearchLeavesTheGeneratorWhereItAlwaysHas) {
+  Game g;
+  const unsigned rows[][3] = {{1, 0, 750455073u}, {6, 7, 1286869307u}, {9, 55, 2893122938u}, {11, 131, 1334374666u}};
+  for (const auto& row : rows) {
+    Generate(g.app, int(row[0]), int(row[1]), int(row[0]) * 12345);
+    g.app->p_GetLevel();  // afresh, to search again step by step
+    unsigned seeds = 0;
+    while (g.app->m_TraceCount < c_MyApp::kTraceWalks) seeds += (g.app->p_GetLevelB(), unsigned(bb_random_Seed));
+    EXPECT_EQ(seeds, row[2]) << "type " << row[0];
+  }
+}
+
 TEST(LevelGeneration, ALevelPlayedEndsUpAsTheLevelGeneratedWithoutPlaying) {
   Game g;
   c_MyApp* app = g.app;
