@@ -164,12 +164,19 @@ export async function waitForScreen(page, golden, seconds, share = 0.04, keep) {
   return best;
 }
 
-// Holds a key for the given seconds (0: a tap).
+// Waits for the page's next frames: each runs one pass of the game's loop.
+export const frames = (page, n = 3) => page.evaluate((count) => new Promise((done) => {
+  const next = () => (count-- > 0 ? requestAnimationFrame(next) : done());
+  next();
+}), n);
+
+// Holds a key for the given seconds and at least a few of the game's frames, however slowly the
+// browser draws them, and lets as many pass after it.
 export async function key(page, name, seconds = 0) {
   await page.keyboard.down(name);
-  await sleep(seconds * 1000 || 50);
+  await Promise.all([frames(page), sleep(seconds * 1000)]);
   await page.keyboard.up(name);
-  await sleep(100);
+  await frames(page);
 }
 
 // Waits until the canvas holds still (a menu's opening slide has ended) for up to `seconds`.
