@@ -19,6 +19,10 @@ zudodo_packages=("${zudodo_play_packages[@]}" googletest libgtest-dev libbenchma
 zudodo_windows_packages=(cmake dpkg-dev xz-utils libstb-dev googletest g++-mingw-w64-x86-64-posix
   gcc-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-utils imagemagick)
 
+# The web build: Emscripten, libogg's and libvorbis's source packages, libstb-dev's headers,
+# ImageMagick for the page's icon, and Chromium for the tests (scripts/web).
+zudodo_web_packages=(cmake dpkg-dev xz-utils libstb-dev emscripten chromium imagemagick python3)
+
 zudodo_install_deps() {
   local wanted=("$@") missing=()
   [ ${#wanted[@]} -eq 0 ] && wanted=("${zudodo_packages[@]}")
