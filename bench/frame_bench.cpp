@@ -2,11 +2,13 @@
 // the drop-in through the trail search to the home, played by the autopilot. Each frame is run
 // as the host runs it (update, collector step, render pass through to the buffer swap, collector
 // step) without waiting between frames, and timed part by part. Also times the three generation
-// stages of that map, and counts the heap bytes allocated per frame in steady play. Prints
+// stages of that map, counts the heap bytes allocated per frame in steady play, and times the
+// start of a level and of its tune, streamed and (for comparison) decoded whole as before. Prints
 // "name: value" lines.
 //
 // The widest map: Expanse Path B (game type 11) level 131 of the fixed path (seed base 135795)
 // is the first level of that path whose map spans all 257 columns, the widest any level has.
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +22,7 @@
 
 #include "autopilot.h"
 #include "game/app.h"
+#include "runtime/audio/sound.h"
 #include "runtime/host/game.h"
 #include "runtime/host/start.h"
 #include "runtime/object/gc.h"
@@ -85,6 +88,12 @@ std::string EnterScratchFolder() {
   return folder;
 }
 
+// Bytes of the C library's allocator in use, on every thread (OpenAL's buffers included).
+long long HeapInUse() {
+  struct mallinfo2 m = mallinfo2();
+  return static_cast<long long>(m.uordblks + m.hblkhd);
+}
+
 struct Frame {
   double update, render, gcAfterUpdate, gcAfterRender;
   long long heapUpdate, heapRender, gcBytes;
@@ -113,11 +122,13 @@ int main() {
   c_MyApp* app = static_cast<c_MyApp*>(bb_app__app);
   BBGameDelegate* delegate = host->Delegate();
 
-  auto frame = [&](Frame* f) {
+  // One frame; `first` runs at the start of its update.
+  auto frame = [&](Frame* f, void (*first)(c_MyApp*) = nullptr) {
     bbWindowSystem()->PollEvents();
     long long heap0 = gHeapBytes.load();
     int gc0 = gc_new_bytes;
     Clock::time_point t0 = Clock::now();
+    if (first) first(app);
     delegate->UpdateGame();
     Clock::time_point t1 = Clock::now();
     int gc1 = gc_new_bytes;
@@ -152,10 +163,50 @@ int main() {
     return 1;
   }
 
+  // Each of the six tunes started on its own: the PlayMusic call, and the heap that the playing
+  // tune holds a third of a second later. Streamed, and decoded whole as before.
+  auto tunes = [&](bool whole, double* startMs, long long* heldBytes) {
+    gxtkAudio::decodeMusicWhole = whole;
+    for (int tune = 1; tune <= 6; ++tune) {
+      long long heap0 = HeapInUse();
+      Clock::time_point t0 = Clock::now();
+      bb_audio_PlayMusic(String("sfx/tune0") + String(tune) + String(".ogg"), 0);
+      *startMs = std::max(*startMs, Ms(t0, Clock::now()));
+      for (int i = 0; i < 20; ++i, usleep(16667)) bb_audio_device->PumpMusic();
+      *heldBytes = std::max(*heldBytes, HeapInUse() - heap0);
+      bb_audio_StopMusic();
+    }
+  };
+  double musicStart = 0, musicStartWhole = 0;
+  long long musicHeld = 0, musicHeldWhole = 0;
+  tunes(true, &musicStartWhole, &musicHeldWhole);
+  tunes(false, &musicStart, &musicHeld);
+
+  // A level from its choice to the player's control: the level is generated at the start of the
+  // first frame, its world's tiles loaded afresh, and the last frame starts its tune. Returns the
+  // frames.
+  auto levelStart = [&](bool whole) {
+    gxtkAudio::decodeMusicWhole = whole;
+    app->m_Tileset = 0;
+    std::vector<Frame> start(1);
+    frame(&start[0], [](c_MyApp* a) { bbBeginLevel(a, kWidestType, kWidestLevel, kWidestSeedBase); });
+    while (app->m_TraceCount < c_MyApp::kTraceWalks || app->m_Settling != 0) {
+      start.emplace_back();
+      frame(&start.back());
+    }
+    return start;
+  };
+  auto longest = [](const std::vector<Frame>& frames) {
+    double most = 0;
+    for (const Frame& f : frames) most = std::max(most, f.update + f.gcAfterUpdate + f.render + f.gcAfterRender);
+    return most;
+  };
+  double levelStartWhole = longest(levelStart(true));
+
   // The level from its start: drop-in and trail search, then play to the home.
-  bbBeginLevel(app, kWidestType, kWidestLevel, kWidestSeedBase);
+  std::vector<Frame> frames = levelStart(false);
+  double levelStartStreamed = longest(frames);
   BBAutopilot pilot(app);
-  std::vector<Frame> frames;
   while (app->m_Outcome <= 0 && static_cast<int>(frames.size()) < kMaxFrames) {
     if (app->m_Outcome < 0) break;
     pilot.Steer();
@@ -199,6 +250,12 @@ int main() {
   std::printf("play_alloc_bytes_per_frame: %.1f\n", static_cast<double>(heapUpdate) / std::max(steady, 1));
   std::printf("play_render_alloc_bytes_per_frame: %.1f\n", static_cast<double>(heapRender) / std::max(steady, 1));
   std::printf("play_gc_bytes_per_frame: %.1f\n", static_cast<double>(gcBytes) / std::max(steady, 1));
+  std::printf("level_start_max_ms: %.3f\n", levelStartStreamed);
+  std::printf("level_start_whole_tune_max_ms: %.3f\n", levelStartWhole);
+  std::printf("music_start_ms: %.3f\n", musicStart);
+  std::printf("music_start_whole_tune_ms: %.3f\n", musicStartWhole);
+  std::printf("music_resident_bytes: %lld\n", musicHeld);
+  std::printf("music_resident_whole_tune_bytes: %lld\n", musicHeldWhole);
   std::fflush(stdout);
   // Leave at once: the game's own quit path would save its state.
   std::string remove = "rm -rf '" + folder + "'";

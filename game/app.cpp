@@ -205,6 +205,9 @@ int c_MyApp::p_OnSuspend() {
   return 0;
 }
 
+// Closing the window quits as F4 does: a save still running is written out first.
+int c_MyApp::p_OnClose() { p_Quit(); }
+
 int c_MyApp::p_OnResume() {
   p_ApplyFocusPause();
   bb_app_SetUpdateRate(60);

@@ -34,6 +34,7 @@ class c_MyApp : public c_App {
   int p_OnResume() override;
   int p_OnUpdate() override;
   int p_OnRender() override;
+  int p_OnClose() override;
 
   // ===== Screen flow and application (app.cpp, loader.cpp, flow.cpp) ========================
   int p_Reload();

@@ -24,6 +24,21 @@ int MixSeed(int seed) {
 
 bool IsQuest(int type) { return type == 1 || type == 5 || type == 9; }
 
+// The shared generator's seed after n more draws, reached in log2(n) steps: a step multiplies by
+// a and adds c, so n steps multiply by a^n and add c (a^(n-1) + ... + 1).
+int SkipDraws(int seed, unsigned n) {
+  unsigned mul = 1, add = 0, stepMul = 1664525u, stepAdd = 1013904223u;
+  for (; n > 0; n >>= 1) {
+    if (n & 1) {
+      mul *= stepMul;
+      add = add * stepMul + stepAdd;
+    }
+    stepAdd *= stepMul + 1;
+    stepMul *= stepMul;
+  }
+  return static_cast<int>(mul * static_cast<unsigned>(seed) + add);
+}
+
 // Steps of the four directions, indexed 1 up, 2 right, 3 down, 4 left.
 constexpr int kDX[5] = {0, 0, 1, 0, -1};
 constexpr int kDY[5] = {0, -1, 0, 1, 0};
@@ -339,6 +354,14 @@ int c_MyApp::p_GetLevelB() {
     Cell(x, y, kCellPill) = 1;
     int d = 0, steps = 0;
     for (int i = 0; i < 3 * m_TraceBudget; ++i) {
+      // Boxed in by walls and its own marks, the walker never moves again: each step left would
+      // only draw its direction (when it has none) and its turn. Those draws are skipped at once,
+      // so the generator ends where the walk would have left it.
+      if (p_isSolid2(x, y - 1) && p_isSolid2(x + 1, y) && p_isSolid2(x, y + 1) && p_isSolid2(x - 1, y)) {
+        unsigned left = static_cast<unsigned>(3 * m_TraceBudget - i);
+        bb_random_Seed = SkipDraws(bb_random_Seed, 2 * left - (d == 0 ? 0 : 1));
+        break;
+      }
       if (d == 0) d = Trunc(Rnd() * 3.99f + 1.0f);
       if (p_isSolid2(x + kDX[d], y + kDY[d])) d = 0;
       int r = Trunc(Rnd() * 3.9f + 1.0f);

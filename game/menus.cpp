@@ -329,6 +329,7 @@ int c_MyApp::p_GameOver() {
     if (m_GameOverStep >= 90) {
       m_Mode = 2;
       m_GameOverStep = 75;
+      if (bb_GW_HasMusic == 1) m_Music->p_Kx_Stop(1);
       if (bb_GW_HasMusicStream == 1) p_StopTune();
     }
   }

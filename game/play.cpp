@@ -123,7 +123,10 @@ int c_MyApp::p_Game() {
   if (landed == 1) p_PlaySFX(6, 0.75f + bb_random_Rnd() * 0.5f, 0.3f, 0);
   if (landed == 2) p_PlaySFX(6, 0.75f + bb_random_Rnd() * 0.5f, 0.75f, 0);
 
-  bool running = m_Paused == 0 && m_GameOver == 0 && m_Settling == 0 && m_Outcome == 0;
+  // Whatever ends play (a patroller, a hole, spikes, being boxed in) ends it for the rest of the
+  // frame too: the condition is read afresh after each of them.
+  auto playing = [this] { return m_Paused == 0 && m_GameOver == 0 && m_Settling == 0 && m_Outcome == 0; };
+  bool running = playing();
 
   // Patrollers glide from cell to cell along their row and turn at walls.
   p_ResetDraw();
@@ -134,21 +137,19 @@ int c_MyApp::p_Game() {
     StepPatroller(o, running);
     float screenX = (o[1] + o[3]) * kCellSize - m_CamX;
     float screenY = (o[2] + o[4]) * kCellSize - m_CamY;
+    // Only while play runs: a player rising into his home past a patroller frozen there is home.
     if (std::fabs(screenX - PlayerScreenX()) < 26.125f && std::fabs(screenY - PlayerTouchY()) < 30.874998f &&
-        m_Outcome >= 0)
+        m_Outcome == 0)
       m_Outcome = -1;
     DrawPatroller(slot);
   }
 
-  // The cell the player stands on: holes and raised spikes kill, as does being boxed in; a pill
-  // is eaten.
-  if (std::fabs(m_Vars[3]) < 0.3f && std::fabs(m_Vars[4]) < 0.3f && InMap(playerX, playerY) && running) {
+  // The cell the player stands on: holes and raised spikes kill; a pill is eaten; then being boxed
+  // in kills (a Pathfinder home is a dead end, and its pill is eaten on arrival).
+  if (std::fabs(m_Vars[3]) < 0.3f && std::fabs(m_Vars[4]) < 0.3f && InMap(playerX, playerY) && playing()) {
     float* cell = &Cell(playerX, playerY, 0);
     if (cell[kCellType] == 2 || (cell[kCellSpecial] == 1 && cell[kCellSpikeUp] == 1)) m_Outcome = -1;
-    if (p_isSolid(playerX - 1, playerY, 4) && p_isSolid(playerX + 1, playerY, 2) &&
-        p_isSolid(playerX, playerY - 1, 1) && p_isSolid(playerX, playerY + 1, 3))
-      m_Outcome = -1;
-    if (cell[kCellPill] == 1) {
+    if (cell[kCellPill] == 1 && playing()) {
       m_Vars[25] = std::fmod(m_Vars[25] + 1, 2.0f);
       p_PlaySFX(m_Vars[25] == 0 ? 4 : 5, 1, 0.5f, 0);
       m_Settings[1] += 1;
@@ -160,6 +161,9 @@ int c_MyApp::p_Game() {
       --pillsLeft;
       m_Vars[24] = static_cast<float>(pillsLeft);
     }
+    if (p_isSolid(playerX - 1, playerY, 4) && p_isSolid(playerX + 1, playerY, 2) &&
+        p_isSolid(playerX, playerY - 1, 1) && p_isSolid(playerX, playerY + 1, 3))
+      m_Outcome = -1;
   }
 
   // Steering: the axes pick a direction into an enterable cell; a turn wins over going straight.
@@ -192,7 +196,7 @@ int c_MyApp::p_Game() {
   m_Vars[16] = static_cast<float>(request);
 
   // A step starts only from the middle of a cell.
-  if (m_Vars[3] == 0 && m_Vars[4] == 0 && running) {
+  if (m_Vars[3] == 0 && m_Vars[4] == 0 && playing()) {
     m_Vars[7] = 0;
     if (request > 0 && p_isSolid(playerX + kDX[request], playerY + kDY[request], request) == 0) {
       static const float kFacing[5] = {0, -90, 0, 90, 180};

@@ -174,14 +174,14 @@ int c_MyApp::p_QuestLev(int x, int y, int level, int set, int isCursor, int lock
   }
   p_Rect(fx - 160, fy, 320, 64);
 
-  if (p_MouseIn(fx - 160, fy, 320, 64) != 0 && m_MouseDown > 0 && m_KeyLatch == 0 && m_PointerLatch == 0) {
+  // A touch on a locked cursor row does nothing, and the same press may still drag the list.
+  if (p_MouseIn(fx - 160, fy, 320, 64) != 0 && m_MouseDown > 0 && m_KeyLatch == 0 && m_PointerLatch == 0 &&
+      (isCursor == 0 || locked == 0)) {
     m_KeyLatch = 1;
     m_PointerLatch = 1;
     if (isCursor != 0) {
-      if (locked == 0) {
-        p_PlaySFX2(98, 1);
-        m_Mode = 11;
-      }
+      p_PlaySFX2(98, 1);
+      m_Mode = 11;
     } else {
       m_QuestLevel = level % 10;
       p_PlaySFX2(99, 0.5f);

@@ -31,6 +31,8 @@ int c_MyApp::p_PlaySFX(int n, float rate, float volume, float pan) {
 }
 
 int c_MyApp::p_PlayTune(String name, int flags) {
+  // The procedural player, where it is on, is the only music.
+  if (bb_GW_HasMusicStream != 1) return 0;
   String path = String("sfx/") + name + String(".ogg");
   if (m_TunePlaying != 0) {
     bb_audio_StopMusic();

@@ -4,10 +4,7 @@
 #include "runtime/host/game.h"
 #include "runtime/object/gc.h"
 
-namespace {
-
-// True when the path ends in ext (given in lower case), ignoring the case of ASCII letters.
-bool EndsWithNoCase(const String& path, const char* ext) {
+bool bbPathEndsWith(const String& path, const char* ext) {
   String lower(ext);
   int n = lower.Length();
   if (path.Length() < n) return false;
@@ -19,16 +16,14 @@ bool EndsWithNoCase(const String& path, const char* ext) {
   return true;
 }
 
-}  // namespace
-
 unsigned char* BBGlfwGame::LoadAudioData(String path, int* length, int* channels, int* format,
                                          int* hertz) {
   std::FILE* file = OpenFile(path, String("rb"));
   if (!file) return nullptr;
   unsigned char* data = nullptr;
-  if (EndsWithNoCase(path, ".wav")) {
+  if (bbPathEndsWith(path, ".wav")) {
     data = LoadWAV(file, length, channels, format, hertz);
-  } else if (EndsWithNoCase(path, ".ogg")) {
+  } else if (bbPathEndsWith(path, ".ogg")) {
     data = LoadOGG(file, length, channels, format, hertz);
   }
   std::fclose(file);

@@ -11,6 +11,8 @@
 
 #include <cstdio>
 
+#include "runtime/object/string.h"
+
 // Most bytes one decoded sound may take (about 25 minutes of 44.1 kHz stereo). A stream that would
 // decode to more is refused instead of growing without bound.
 constexpr long kMaxDecodedAudioBytes = 256L * 1024 * 1024;
@@ -21,6 +23,9 @@ constexpr long kMaxDecodedAudioBytes = 256L * 1024 * 1024;
 // A chunk that claims more bytes than the file has left, or a format whose frame size is 0,
 // gives null before anything is allocated.
 unsigned char* LoadWAV(std::FILE* file, int* length, int* channels, int* format, int* hertz);
+
+// True when the path ends in ext (given in lower case), ignoring the case of ASCII letters.
+bool bbPathEndsWith(const String& path, const char* ext);
 
 // Decodes an Ogg Vorbis stream from the file's current position into 16-bit interleaved frames
 // (*format is 2), the first logical stream only; damage ends the stream, keeping what was decoded

@@ -4,10 +4,13 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "audio_data.h"
+#include "music_stream.h"
 #include "runtime/host/error.h"
 #include "runtime/host/game.h"
 
 std::vector<ALuint> gxtkAudio::discarded;
+bool gxtkAudio::decodeMusicWhole = false;
 
 // ---------------------------------------------------------------------------------------------
 // Samples and channels
@@ -40,6 +43,8 @@ gxtkAudio::gxtkAudio(ALCdevice* device, const ALCint* attributes) {
   Open(attributes);
 }
 
+gxtkAudio::~gxtkAudio() { CloseMusic(); }
+
 void gxtkAudio::Open(const ALCint* attributes) {
   if (!alcDevice) {
     bbPrint(String("OpenAl error: alcOpenDevice failed"));
@@ -62,6 +67,11 @@ ALint gxtkAudio::SourceState(int channel) {
   return state;
 }
 
+bool gxtkAudio::Ended(int channel) {
+  if (channel == kMusicChannel && music_) return music_->Ended();
+  return SourceState(channel) == AL_STOPPED;
+}
+
 void gxtkAudio::mark() {
   for (int i = 0; i < kChannels; ++i) {
     if (channels[i].state != 0 && SourceState(i) != AL_STOPPED) gc_mark_q(channels[i].sample);
@@ -71,6 +81,8 @@ void gxtkAudio::mark() {
 void gxtkAudio::FlushDiscarded() {
   if (discarded.empty()) return;
   for (int i = 0; i < kChannels; ++i) {
+    // A streamed tune's buffers are its own, and a source that ran dry still needs them.
+    if (i == kMusicChannel && music_) continue;
     if (channels[i].state != 0 && SourceState(i) == AL_STOPPED) {
       alSourcei(channels[i].source, AL_BUFFER, 0);
     }
@@ -85,13 +97,25 @@ void gxtkAudio::FlushDiscarded() {
   discarded.swap(kept);
 }
 
+void gxtkAudio::Close() {
+  if (alcContext) {
+    alcMakeContextCurrent(nullptr);
+    alcDestroyContext(alcContext);
+    alcContext = nullptr;
+  }
+  if (alcDevice) alcCloseDevice(alcDevice);
+  alcDevice = nullptr;
+}
+
 void gxtkAudio::Suspend() {
+  suspended_ = true;
   for (int i = 0; i < kChannels; ++i) {
     if (channels[i].state == 1 && SourceState(i) == AL_PLAYING) alSourcePause(channels[i].source);
   }
 }
 
 void gxtkAudio::Resume() {
+  suspended_ = false;
   for (int i = 0; i < kChannels; ++i) {
     if (channels[i].state == 1 && SourceState(i) == AL_PAUSED) alSourcePlay(channels[i].source);
   }
@@ -122,6 +146,7 @@ gxtkSample* gxtkAudio::LoadSample(String path) {
 
 void gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
   FlushDiscarded();
+  if (channel == kMusicChannel) CloseMusic();
   gxtkChannel& chan = channels[channel];
   ALuint source = chan.AL_Source();
   alSourceStop(source);
@@ -134,6 +159,7 @@ void gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
 }
 
 void gxtkAudio::StopChannel(int channel) {
+  if (channel == kMusicChannel) CloseMusic();
   gxtkChannel& chan = channels[channel];
   if (chan.state == 0) return;
   alSourceStop(chan.source);
@@ -143,7 +169,7 @@ void gxtkAudio::StopChannel(int channel) {
 void gxtkAudio::PauseChannel(int channel) {
   gxtkChannel& chan = channels[channel];
   if (chan.state != 1) return;
-  if (SourceState(channel) == AL_STOPPED) {
+  if (Ended(channel)) {
     chan.state = 0;
   } else {
     alSourcePause(chan.source);
@@ -154,13 +180,17 @@ void gxtkAudio::PauseChannel(int channel) {
 void gxtkAudio::ResumeChannel(int channel) {
   gxtkChannel& chan = channels[channel];
   if (chan.state != 2) return;
-  alSourcePlay(chan.source);
+  if (channel == kMusicChannel && music_) {
+    music_->Play();
+  } else {
+    alSourcePlay(chan.source);
+  }
   chan.state = 1;
 }
 
 int gxtkAudio::ChannelState(int channel) {
   gxtkChannel& chan = channels[channel];
-  if (chan.state == 1 && SourceState(channel) == AL_STOPPED) chan.state = 0;
+  if (chan.state == 1 && Ended(channel)) chan.state = 0;
   return chan.state;
 }
 
@@ -178,10 +208,38 @@ void gxtkAudio::SetRate(int channel, float rate) {
 
 int gxtkAudio::PlayMusic(String path, int flags) {
   StopMusic();
-  gxtkSample* music = LoadSample(path);
+  if (decodeMusicWhole || !bbPathEndsWith(path, ".ogg")) {
+    gxtkSample* whole = LoadSample(path);
+    if (!whole) return -1;
+    PlaySample(whole, kMusicChannel, flags);
+    return 0;
+  }
+  BBMusicStream* music = BBMusicStream::Open(path, flags != 0);
   if (!music) return -1;
-  PlaySample(music, kMusicChannel, flags);
+  gxtkChannel& chan = channels[kMusicChannel];
+  ALuint source = chan.AL_Source();
+  alSourceStop(source);
+  alSourcei(source, AL_BUFFER, 0);
+  // The stream loops the tune itself; a looping source would repeat its queue instead.
+  alSourcei(source, AL_LOOPING, 0);
+  music->Start(source);
+  music_ = music;
+  chan.sample = nullptr;
+  chan.flags = flags;
+  chan.state = 1;
   return 0;
+}
+
+void gxtkAudio::PumpMusic() {
+  if (!music_) return;
+  music_->Pump(channels[kMusicChannel].state == 1 && !suspended_);
+  // The ended tune's decoder and buffers go; the stopped source then reports the end.
+  if (music_->Ended()) CloseMusic();
+}
+
+void gxtkAudio::CloseMusic() {
+  delete music_;
+  music_ = nullptr;
 }
 
 void gxtkAudio::StopMusic() { StopChannel(kMusicChannel); }

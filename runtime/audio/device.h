@@ -1,11 +1,13 @@
 // device.h: gxtkAudio, the one audio output, with its 33 channels, and gxtkSample, a sound held
 // in an OpenAL buffer.
 //
-// Channels 0 to 31 play samples; channel 32 plays music, which is loaded whole like any sample.
-// Each channel is one OpenAL source, made when first needed and kept. The device keeps its own
-// state per channel (stopped, playing, paused) and asks OpenAL where a sound may have ended by
-// itself. Discarded samples give their buffers to a list that is emptied before every play and
-// load, once no source holds them any more. A sample stays alive while a channel plays it.
+// Channels 0 to 31 play samples; channel 32 plays music: an Ogg Vorbis tune streamed through a
+// short queue of buffers (music_stream.h) that PumpMusic keeps filled, any other file loaded
+// whole like a sample. Each channel is one OpenAL source, made when first needed and kept. The
+// device keeps its own state per channel (stopped, playing, paused) and asks OpenAL where a sound
+// may have ended by itself. Discarded samples give their buffers to a list that is emptied before
+// every play and load, once no source holds them any more. A sample stays alive while a channel
+// plays it.
 // Depends on: OpenAL, the object runtime, the host (sound files, status lines).
 // Must not touch: the decoders' internals, game state. Main thread only, except
 // LoadSample__UNSAFE__, which may run on a loading thread.
@@ -17,6 +19,8 @@
 #include <vector>
 
 #include "runtime/object/object.h"
+
+class BBMusicStream;
 
 class gxtkSample : public Object {
  public:
@@ -54,6 +58,7 @@ class gxtkAudio : public Object {
   // Adopts an output already opened (a loopback device, for instance), creating its context with
   // the given attributes (may be null).
   gxtkAudio(ALCdevice* device, const ALCint* attributes);
+  ~gxtkAudio() override;
   // Keeps alive the sample of every channel that OpenAL has not seen finish.
   void mark() override;
 
@@ -77,7 +82,9 @@ class gxtkAudio : public Object {
   virtual void SetPan(int channel, float pan);
   // Pitch: 1 is normal speed, 2 an octave up.
   virtual void SetRate(int channel, float rate);
-  // Loads the whole file and plays it on the music channel: 0, or -1 when it cannot be loaded.
+  // Plays a tune on the music channel, once or (flags non-zero) looping: an Ogg Vorbis file is
+  // streamed once its first pieces decode, any other file loaded whole. 0, or -1 when it cannot
+  // be decoded; the previous tune is stopped either way.
   virtual int PlayMusic(String path, int flags);
   virtual void StopMusic();
   virtual void PauseMusic();
@@ -85,11 +92,20 @@ class gxtkAudio : public Object {
   virtual int MusicState();
   virtual void SetMusicVolume(float volume);
 
+  // Refills the streamed tune's queue by one piece, restarts its source should it have run dry,
+  // and lets the tune go once it has ended. The application layer calls it once per update.
+  void PumpMusic();
+
   // Deletes the discarded buffers that no source holds any more; keeps the others for later.
   void FlushDiscarded();
+  // Closes the context and the output, so that the output finishes what it plays (the wave
+  // writer writes its header's lengths); nothing sounds through the device afterwards.
+  void Close();
 
   // Buffer names of discarded samples that may still be attached to a source.
   static std::vector<ALuint> discarded;
+  // For the benchmarks' comparison only: PlayMusic decodes an Ogg tune whole, as it once did.
+  static bool decodeMusicWhole;
 
   ALCdevice* alcDevice = nullptr;
   ALCcontext* alcContext = nullptr;
@@ -99,4 +115,11 @@ class gxtkAudio : public Object {
   void Open(const ALCint* attributes);
   // OpenAL's own state of the channel's source.
   ALint SourceState(int channel);
+  // True when what the channel played has ended by itself (for a streamed tune, its last frame).
+  bool Ended(int channel);
+  // Stops the streamed tune, if any, and frees its decoder and buffers.
+  void CloseMusic();
+
+  BBMusicStream* music_ = nullptr;  // the streamed tune on the music channel, or null
+  bool suspended_ = false;          // between Suspend and Resume: a tune that ran dry waits
 };

@@ -346,11 +346,16 @@ int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int 
   if (!bbRowsFit(pixels.Length(), offset, pitch, w, h)) return 0;
   std::vector<uint32_t> block(static_cast<size_t>(w) * static_cast<size_t>(h));
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadPixels(x, height - y - h, w, h, GL_BGRA, GL_UNSIGNED_BYTE, block.data());
+  // Read as RGBA bytes, which every OpenGL (WebGL too) accepts, and swapped into 0xAARRGGBB.
+  glReadPixels(x, height - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, block.data());
   for (int r = 0; r < h; ++r) {
     const uint32_t* row = block.data() + static_cast<size_t>(h - 1 - r) * static_cast<size_t>(w);
     int* out = &pixels[offset + r * pitch];
-    for (int i = 0; i < w; ++i) out[i] = static_cast<int>(row[i]);
+    for (int i = 0; i < w; ++i) {
+      const unsigned char* p = reinterpret_cast<const unsigned char*>(&row[i]);
+      out[i] = static_cast<int>(static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[0]) << 16 |
+                                static_cast<uint32_t>(p[1]) << 8 | p[2]);
+    }
   }
   return 0;
 }

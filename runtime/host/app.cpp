@@ -34,6 +34,10 @@ void c_GameDelegate::StartGame() {
   bb_graphics_SetFont(nullptr, 32);
   gc_assign(m__audio, new gxtkAudio);
   bb_audio_SetAudioDevice(m__audio);
+  // An output left open at exit may cut the last sound, and a recording keeps no length.
+  bbAtNormalExit = [] {
+    if (bb_audio_device) bb_audio_device->Close();
+  };
   c_InputDevice* input = (new c_InputDevice)->m_new();
   for (int port = 0; port < 4; ++port) gc_assign(input->m__joyStates[port], (new c_JoyState)->m_new());
   gc_assign(m__input, input);
@@ -52,6 +56,8 @@ void c_GameDelegate::ResumeGame() {
 }
 
 void c_GameDelegate::UpdateGame() {
+  // The streamed tune is refilled before the update, which may take a while.
+  if (m__audio) m__audio->PumpMusic();
   m__input->p_BeginUpdate();
   bb_app__app->p_OnUpdate();
   m__input->p_EndUpdate();

@@ -25,7 +25,8 @@ class c_App : public Object {
   virtual int p_OnUpdate() { return 0; }
   virtual int p_OnRender() { return 0; }
   int p_OnLoading() { return 0; }
-  int p_OnClose();
+  // The window's close request; ends the program (an application may first finish its work).
+  virtual int p_OnClose();
   int p_OnBack();
 };
 

@@ -28,8 +28,13 @@ int bbPrint(String s) {
 
 int bbDebugLog(String s) { return bbPrint(s); }
 
+void (*bbAtNormalExit)() = nullptr;
+
 void bbError(String message) {
-  if (message.Length() == 0) std::exit(0);
+  if (message.Length() == 0) {
+    if (bbAtNormalExit) bbAtNormalExit();
+    std::exit(0);
+  }
   std::string narrow = message.ToNarrow();
   dbg_error(narrow.c_str());
 }

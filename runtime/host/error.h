@@ -14,6 +14,9 @@ int bbPrint(String s);
 int bbDebugLog(String s);
 // Quits with status 0 for an empty message; otherwise reports it and never returns.
 [[noreturn]] void bbError(String message);
+// Run when the program ends normally (bbError with an empty message, or the end of the main loop),
+// just before it exits: the application layer closes its devices there. Null until then.
+extern void (*bbAtNormalExit)();
 // Reports a runtime error and runs the debugger stop until a command ends the process.
 [[noreturn]] void dbg_error(const char* err);
 // Reports a fatal signal as a runtime error.

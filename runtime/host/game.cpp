@@ -235,10 +235,8 @@ void BBGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
   BBVideoModeInfo desktop = win()->DesktopMode();
   win()->CloseWindow();
   win()->OpenWindow(width, height, red, green, blue, alpha, depth, stencil, fullscreen, true);
-  if (!fullscreen) {
-    win()->SetWindowPos((desktop.width - width) / 2, (desktop.height - height) / 2);
-    win()->SetWindowTitle(kWindowTitle);
-  }
+  if (!fullscreen) win()->SetWindowPos((desktop.width - width) / 2, (desktop.height - height) / 2);
+  win()->SetWindowTitle(kWindowTitle);
   ++glfwGraphicsSeq;
   BBWindowCallbacks callbacks;
   callbacks.key = OnKey;
@@ -263,52 +261,52 @@ void BBGlfwGame::Run() {
   SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
   StartGame();
   RenderGame();
-  for (;;) {
-    win()->PollEvents();
-    if (!win()->WindowParam(BBWindowSystem::kOpened)) return;
+  win()->RunLoop([](bool blocking) { return _glfwGame->Pass(blocking); });
+}
 
-    if (win()->WindowParam(BBWindowSystem::kIconified)) {
-      if (!_suspended) {
-        _iconified = true;
-        SuspendGame();
-      }
-    } else if (win()->WindowParam(BBWindowSystem::kActive)) {
-      if (_suspended) {
-        _iconified = false;
-        ResumeGame();
-        _nextUpdate = win()->Time();
-      }
-    } else if (!_suspended) {
+bool BBGlfwGame::Pass(bool blocking) {
+  win()->PollEvents();
+  if (!win()->WindowParam(BBWindowSystem::kOpened)) return false;
+
+  if (win()->WindowParam(BBWindowSystem::kIconified)) {
+    if (!_suspended) {
+      _iconified = true;
       SuspendGame();
     }
-
-    if (!_updateRate || _suspended) {
-      if (!_iconified) RenderGame();
-      win()->WaitEvents();
-      continue;
+  } else if (win()->WindowParam(BBWindowSystem::kActive)) {
+    if (_suspended) {
+      _iconified = false;
+      ResumeGame();
+      _nextUpdate = win()->Time();
     }
+  } else if (!_suspended) {
+    SuspendGame();
+  }
 
-    double delay = _nextUpdate - win()->Time();
-    if (delay > 0) {
-      win()->Sleep(delay);
-      continue;
-    }
+  if (!_updateRate || _suspended) {
+    if (!_iconified) RenderGame();
+    if (blocking) win()->WaitEvents();
+    return true;
+  }
 
-    bool rendered = false;
-    for (int i = 0; i < 4 && !rendered; ++i) {
-      _nextUpdate += _updatePeriod;
-      UpdateGame();
-      if (!_updateRate || _nextUpdate - win()->Time() > 0) {
-        RenderGame();
-        rendered = true;
-      }
-    }
-    if (!rendered) {
-      // Still behind after four updates: drop the backlog and restart the schedule from now.
+  double delay = _nextUpdate - win()->Time();
+  if (delay > 0) {
+    if (blocking) win()->Sleep(delay);
+    return true;
+  }
+
+  for (int i = 0; i < 4; ++i) {
+    _nextUpdate += _updatePeriod;
+    UpdateGame();
+    if (!_updateRate || _nextUpdate - win()->Time() > 0) {
       RenderGame();
-      if (_updateRate) _nextUpdate = win()->Time();
+      return true;
     }
   }
+  // Still behind after four updates: drop the backlog and restart the schedule from now.
+  RenderGame();
+  if (_updateRate) _nextUpdate = win()->Time();
+  return true;
 }
 
 void BBGlfwGame::OnKey(int key, int action) {

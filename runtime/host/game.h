@@ -130,8 +130,14 @@ class BBGlfwGame : public BBGame {
   // and titles it when windowed, advances glfwGraphicsSeq and installs the callbacks.
   virtual void SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha,
                              int depth, int stencil, bool fullscreen);
-  // Opens the window, starts the game and runs the loop until the window closes.
+  // Opens the window, starts the game and runs the loop until the window closes (on the desktop;
+  // in the browser Run returns at once and the page's frames run the passes).
   virtual void Run();
+  // One pass of the loop: events, focus, then a render, or up to four due updates and a render.
+  // With blocking it waits for events or sleeps until the next update where nothing is due;
+  // without, it returns there instead, for a caller that calls again on its next frame. False once
+  // the window has closed.
+  bool Pass(bool blocking);
   // Switches between a 640 x 480 window and full screen at the desktop's size, both with the
   // desktop's colour depth; *fullscreen (0 or 1) is flipped. The window is re-opened, so every
   // texture must be rebuilt afterwards.

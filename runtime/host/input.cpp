@@ -24,6 +24,7 @@ void c_JoyState::mark() {
 c_InputDevice* c_InputDevice::m_new() {
   gc_assign(m__joyStates, Array<c_JoyState*>(4));
   gc_assign(m__keyDown, Array<bool>(kKeys));
+  gc_assign(m__keyUpDue, Array<bool>(kKeys));
   gc_assign(m__keyHitQueue, Array<int>(kHitQueue));
   gc_assign(m__keyHit, Array<int>(kKeys));
   gc_assign(m__charQueue, Array<int>(kCharQueue));
@@ -35,6 +36,7 @@ c_InputDevice* c_InputDevice::m_new() {
 void c_InputDevice::mark() {
   gc_mark_q(m__joyStates);
   gc_mark_q(m__keyDown);
+  gc_mark_q(m__keyUpDue);
   gc_mark_q(m__keyHitQueue);
   gc_mark_q(m__keyHit);
   gc_mark_q(m__charQueue);
@@ -48,27 +50,32 @@ void c_InputDevice::p_PutKeyHit(int key) {
   m__keyHitQueue[m__keyHitPut++] = key;
 }
 
+// The key that goes down and up with key: the left button and touch 0 are one; -1 for the rest.
+static int bbPartnerKey(int key) { return key == KEY_LMB ? KEY_TOUCH0 : key == KEY_TOUCH0 ? KEY_LMB : -1; }
+
 void c_InputDevice::KeyDownPair(int key) {
   // The host only sends codes 0-511; anything else is ignored rather than written out of bounds.
-  if (key < 0 || key >= kKeys || m__keyDown[key]) return;
-  m__keyDown[key] = true;
-  p_PutKeyHit(key);
-  if (key == KEY_LMB) {
-    m__keyDown[KEY_TOUCH0] = true;
-    p_PutKeyHit(KEY_TOUCH0);
-  } else if (key == KEY_TOUCH0) {
-    m__keyDown[KEY_LMB] = true;
-    p_PutKeyHit(KEY_LMB);
+  // A key whose release still waits for the update is pressed anew.
+  if (key < 0 || key >= kKeys || (m__keyDown[key] && !m__keyUpDue[key])) return;
+  for (int k : {key, bbPartnerKey(key)}) {
+    if (k < 0) continue;
+    m__keyDown[k] = true;
+    m__keyUpDue[k] = false;
+    p_PutKeyHit(k);
   }
 }
 
 void c_InputDevice::KeyUpPair(int key) {
   if (key < 0 || key >= kKeys || !m__keyDown[key]) return;
-  m__keyDown[key] = false;
-  if (key == KEY_LMB) {
-    m__keyDown[KEY_TOUCH0] = false;
-  } else if (key == KEY_TOUCH0) {
-    m__keyDown[KEY_LMB] = false;
+  for (int k : {key, bbPartnerKey(key)}) {
+    if (k < 0) continue;
+    // A key pressed since the last update stays down until that update has seen it, so that a
+    // press and release between two updates (a tap, a quick click) is not lost.
+    if (m__keyHit[k] > 0) {
+      m__keyUpDue[k] = true;
+    } else {
+      m__keyDown[k] = false;
+    }
   }
 }
 
@@ -111,6 +118,8 @@ void c_InputDevice::p_MouseEvent(int event, int data, float x, float y) {
 }
 
 void c_InputDevice::p_TouchEvent(int event, int data, float x, float y) {
+  // Only touches 0-31 have keys of their own; any other index would press a neighbour's key.
+  if (data < 0 || data >= kTouches) return;
   switch (event) {
     case c_BBGameEvent::TouchDown:
       KeyDownPair(KEY_TOUCH0 + data);
@@ -147,7 +156,11 @@ void c_InputDevice::p_BeginUpdate() {
 }
 
 void c_InputDevice::p_EndUpdate() {
-  for (int i = 0; i < m__keyHitPut; ++i) m__keyHit[m__keyHitQueue[i]] = 0;
+  for (int i = 0; i < m__keyHitPut; ++i) {
+    const int key = m__keyHitQueue[i];
+    m__keyHit[key] = 0;
+    if (m__keyUpDue[key]) m__keyDown[key] = m__keyUpDue[key] = false;
+  }
   m__keyHitPut = 0;
   m__charGet = 0;
   m__charPut = 0;

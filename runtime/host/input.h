@@ -47,7 +47,8 @@ class c_InputDevice : public Object {
   void p_MotionEvent(int event, int data, float x, float y, float z);
   // Polls the joysticks into their states and turns button changes into key events.
   void p_BeginUpdate();
-  // Clears the hits and characters of the update that just ran.
+  // Clears the hits and characters of the update that just ran, and releases the keys let go of
+  // during it.
   void p_EndUpdate();
   // Counts a hit of key and queues it, unless the hit queue is full.
   void p_PutKeyHit(int key);
@@ -66,6 +67,7 @@ class c_InputDevice : public Object {
 
   Array<c_JoyState*> m__joyStates;  // ports 0-3
   Array<bool> m__keyDown;           // current state of each key code
+  Array<bool> m__keyUpDue;          // released, but down until the end of the update that sees the press
   int m__keyHitPut = 0;             // entries in m__keyHitQueue
   Array<int> m__keyHitQueue;        // keys hit since the last end of update, in order
   Array<int> m__keyHit;             // up-to-down transitions per key since the last end of update

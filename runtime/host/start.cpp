@@ -64,6 +64,7 @@ int BBDesktopGame::Main(int argc_, const char** argv_) {
     game->Die(ex);
   }
   if (game->Delegate()) game->Run();
+  if (bbAtNormalExit) bbAtNormalExit();
   bbWindowSystem()->Terminate();
   return 0;
 }

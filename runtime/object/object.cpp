@@ -1,10 +1,13 @@
 // object.cpp: identity operations and debugger display texts.
 #include "object.h"
 
+#include <cstdint>
 #include <cstdio>
 
 int Object::Compare(Object* other) {
-  return static_cast<int>(reinterpret_cast<char*>(this) - reinterpret_cast<char*>(other));
+  // The sign of the difference: the difference itself need not fit in an int.
+  const std::uintptr_t a = reinterpret_cast<std::uintptr_t>(this), b = reinterpret_cast<std::uintptr_t>(other);
+  return a < b ? -1 : a > b ? 1 : 0;
 }
 
 String dbg_type(bool*) { return String("Bool"); }

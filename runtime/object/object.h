@@ -9,7 +9,7 @@
 struct Object : gc_object {
   // Identity.
   virtual bool Equals(Object* other) { return this == other; }
-  // An arbitrary but consistent order: the difference of the addresses.
+  // An arbitrary but consistent order: that of the addresses (-1, 0 or 1).
   virtual int Compare(Object* other);
   // The debugger's text for the object.
   virtual String debug() { return String("+Object\n"); }

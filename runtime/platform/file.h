@@ -16,7 +16,8 @@ bool bbPlatformPathExists(const char* utf8Path);
 
 // Writes bytes to path so that the old file is replaced whole or not at all: a temporary file in
 // the same folder is written, flushed and synced, then renamed over path (on Windows moved over it
-// with MoveFileExW, replacing the old file and writing through to the disk).
+// with MoveFileExW, replacing the old file and writing through to the disk). On POSIX a symbolic
+// link is followed, the file it leads to replaced and its permissions kept.
 // Returns 0 on success, -1 when the temporary file cannot be created, -2 when writing, syncing or
 // renaming fails. On any failure the old file is left as it was and the temporary is removed.
 int bbPlatformReplaceFile(const char* utf8Path, const unsigned char* bytes, std::size_t length);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 
 std::FILE* bbPlatformOpenFile(const char* utf8Path, const char* mode) {
@@ -47,11 +48,19 @@ bool bbPlatformPathExists(const char* utf8Path) {
 
 int bbPlatformReplaceFile(const char* utf8Path, const unsigned char* bytes, std::size_t length) {
   std::string target(utf8Path);
+  // A link is written through: its target is replaced (a player may keep the file in a synced
+  // folder and link it here), and the link stays.
+  if (char* real = realpath(utf8Path, nullptr)) {
+    target = real;
+    std::free(real);
+  }
   std::string temp = target + ".tmp-XXXXXX";
   int fd = mkstemp(&temp[0]);
   if (fd < 0) return -1;
-  // mkstemp creates the file for the owner alone; give it the usual permissions.
-  fchmod(fd, 0644);
+  // mkstemp creates the file for the owner alone: give it the old file's permissions, or the usual
+  // ones for a new file.
+  struct stat old;
+  fchmod(fd, stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
   bool ok = bbWriteAll(fd, bytes, length) && fsync(fd) == 0;
   if (close(fd) != 0) ok = false;
   if (ok && rename(temp.c_str(), target.c_str()) != 0) ok = false;

@@ -2,9 +2,10 @@
 //
 // The host speaks only to a BBWindowSystem: open and re-open the one window with its hints,
 // title and position, read the desktop and video modes, poll or wait for events, read the timer,
-// sleep, show or hide the pointer, swap buffers, poll joysticks, and receive key, character,
-// mouse-button, mouse-position and close callbacks. window_glfw.cpp implements it over GLFW 3;
-// tests install their own scripted implementation with bbSetWindowSystem.
+// sleep, show or hide the pointer, swap buffers, poll joysticks, receive key, character,
+// mouse-button, mouse-position and close callbacks, and drive the host's loop. window_glfw.cpp
+// implements it over GLFW 3, window_web.cpp in the browser; tests install their own scripted
+// implementation with bbSetWindowSystem.
 //
 // Depends on: nothing. Must not touch: runtime objects, OpenGL state.
 #pragma once
@@ -64,6 +65,14 @@ class BBWindowSystem {
   // Copies at most max axis values or button states; returns how many the joystick has.
   virtual int JoystickAxes(int port, float* axes, int max) = 0;
   virtual int JoystickButtons(int port, unsigned char* buttons, int max) = 0;
+  // Runs the host's loop, one pass per call of pass, until a pass returns false. Here each pass
+  // may block (blocking true: it waits for events or sleeps until an update is due). Where the
+  // main thread must not block (the browser) the platform calls pass(false) once per frame
+  // instead, and RunLoop itself returns at once: the process lives on in those calls.
+  virtual void RunLoop(bool (*pass)(bool blocking)) {
+    while (pass(true)) {
+    }
+  }
 };
 
 // The window system in use; the GLFW one unless a test installed another.

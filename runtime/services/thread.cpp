@@ -3,12 +3,21 @@
 
 #include "runtime/platform/thread.h"
 
-BBThread::~BBThread() { Wait(); }
+namespace {
+// True on a thread started by BBThread, where the collector must not be touched.
+thread_local bool bbOnWorkerThread = false;
+}  // namespace
+
+// The collector may be destroying this thread together with its result: join without touching it.
+BBThread::~BBThread() {
+  if (running != 0) bbPlatformThreadJoin(handle_);
+}
 
 void BBThread::mark() { gc_mark_q(result); }
 
 void BBThread::Entry(void* self) {
   BBThread* t = static_cast<BBThread*>(self);
+  bbOnWorkerThread = true;
   t->Run__UNSAFE__();
   t->running = 2;
 }
@@ -26,9 +35,15 @@ void BBThread::Start() {
 
 bool BBThread::IsRunning() { return running == 1; }
 Object* BBThread::Result() { return result; }
-// May run on the thread itself, where the collector's lists must not be touched: store plainly
-// and let Wait apply the write barrier on the owning thread.
-void BBThread::SetResult(Object* r) { result = r; }
+// On the thread itself, where the collector's lists must not be touched, the result is stored
+// plainly and Wait applies the write barrier on the owning thread; elsewhere it goes through it.
+void BBThread::SetResult(Object* r) {
+  if (bbOnWorkerThread) {
+    result = r;
+  } else {
+    gc_assign(result, r);
+  }
+}
 
 void BBThread::Wait() {
   if (running == 0) return;

@@ -5,6 +5,7 @@
 
 #include <AL/alext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -76,17 +77,27 @@ class Loopback {
     alcCloseDevice(device_);
   }
 
-  // The next stretch of the mix; skip drops its first frames (the fade in of what just started).
-  Mix Render(double seconds, int skip = 0) {
+  // The next frames of the mix. Rendering refills the streamed tune every sixtieth of a second, as
+  // the host's updates do, unless told not to.
+  Mix Frames(int frames, bool pump = true) {
     auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(device_, "alcRenderSamplesSOFT"));
-    const int frames = int(seconds * kRate);
     std::vector<float> interleaved(size_t(frames) * 2);
-    render(device_, interleaved.data(), frames);
+    for (int done = 0, step = kRate / 60; done < frames; done += step) {
+      if (pump) audio->PumpMusic();
+      render(device_, interleaved.data() + size_t(done) * 2, std::min(step, frames - done));
+    }
     Mix mix;
-    for (int i = skip; i < frames; ++i) {
+    for (int i = 0; i < frames; ++i) {
       mix.left.push_back(interleaved[size_t(i) * 2]);
       mix.right.push_back(interleaved[size_t(i) * 2 + 1]);
     }
+    return mix;
+  }
+  // The next stretch of the mix; skip drops its first frames (the fade in of what just started).
+  Mix Render(double seconds, int skip = 0, bool pump = true) {
+    Mix mix = Frames(int(seconds * kRate), pump);
+    mix.left.erase(mix.left.begin(), mix.left.begin() + skip);
+    mix.right.erase(mix.right.begin(), mix.right.begin() + skip);
     return mix;
   }
 

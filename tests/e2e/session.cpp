@@ -236,6 +236,13 @@ double Session::Key(const std::string& name, double hold, const std::string& exp
   }
 }
 
+void Session::Click(int x, int y) {
+  FindWindow();
+  Run("xdotool mousemove --window " + std::to_string(window_) + " " + std::to_string(x) + " " +
+      std::to_string(y) + " click 1");
+  Sleep(0.1);
+}
+
 void Session::Keys(const std::vector<std::string>& names) {
   for (const std::string& name : names) Key(name);
 }
@@ -243,12 +250,6 @@ void Session::Keys(const std::vector<std::string>& names) {
 void Session::Type(const std::string& keys) {
   FindWindow();
   Run("xdotool key --delay 30 " + keys);
-}
-
-void Session::Click(int x, int y) {
-  FindWindow();
-  Run("xdotool mousemove --window " + std::to_string(window_) + " " + std::to_string(x) + " " +
-      std::to_string(y) + " click 1");
 }
 
 Picture Session::Grab() {
@@ -433,6 +434,7 @@ Recording ReadRecording(const std::string& path) {
       bits = u16(at + 22);
       if (format == 0xFFFE && at + 34 <= bytes.size()) format = u16(at + 32);  // the sub-format's tag
     } else if (id == "data") {
+      if (channels > 0 && bits >= 8) recording.headerSeconds = static_cast<double>(size) / (rate * channels * (bits / 8));
       at += 8;
       break;
     }

@@ -66,7 +66,8 @@ class Session {
   void Keys(const std::vector<std::string>& names);
   // Keys typed at once, as xdotool names them ("a shift+b Delete").
   void Type(const std::string& keys);
-  // A click of the left button at (x, y) in window pixels.
+  // A click of the left button at (x, y) in the window: pressed and released at once, as a
+  // touchpad's tap does.
   void Click(int x, int y);
 
   // The window's pixels now; empty if there is no window to grab.
@@ -111,6 +112,8 @@ class Session {
 struct Recording {
   int rate = 0;
   std::vector<float> samples;
+  // The length in seconds that the header gives the data.
+  double headerSeconds = 0;
   // Root mean square level between two times, in seconds from the start.
   double Rms(double from, double to) const;
 };

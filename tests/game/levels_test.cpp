@@ -165,6 +165,20 @@ TEST_F(LevelGeneration, WorldsWidthsAndTheTileSetFollowTheTypeAndLevel) {
   EXPECT_TRUE(a->m_World == 7 && a->m_Img[4]) << "world-07 is loaded into slot 4";
 }
 
+// The drop-in draws from where each step of the trail search leaves the generator, so the steps
+// leave it where they always have: the sums of its seeds after each step were recorded when every
+// walk still made every one of its draws.
+TEST_F(LevelGeneration, TheTrailSearchLeavesTheGeneratorWhereItAlwaysHas) {
+  const unsigned rows[][3] = {{1, 0, 750455073u}, {6, 7, 1286869307u}, {9, 55, 2893122938u}, {11, 131, 1334374666u}};
+  for (const auto& row : rows) {
+    Generate(a, int(row[0]), int(row[1]), int(row[0]) * 12345);
+    a->p_GetLevel();  // afresh, to search again step by step
+    unsigned seeds = 0;
+    while (a->m_TraceCount < c_MyApp::kTraceWalks) seeds += (a->p_GetLevelB(), unsigned(bb_random_Seed));
+    EXPECT_EQ(seeds, row[2]) << "type " << row[0];
+  }
+}
+
 TEST_F(LevelGeneration, ALevelPlayedEndsUpAsTheLevelGeneratedWithoutPlaying) {
   Generate(a, 10, 5, 123456);
   std::vector<double> direct = Take(a, {0, 6, 7, 8, 9});  // spikes rise while played

@@ -110,6 +110,27 @@ TEST_F(PlayRules, TheHomeOpensOnlyToFourFriendsAndInPathfinderOnlyOnceThePillsAr
   EXPECT_EQ(V(a->m_Outcome > 0, PlayerX(g), a->m_Vars[24]), V(1, 8, 0));
 }
 
+TEST_F(PlayRules, AHomeBelowAPatrollerStillLeadsToTheNextLevel) {
+  // The patroller, boxed in, never moves; the player rises out of his home into it.
+  Arena(g, {"#########", "#######P#", "#SFFFF.H#", "#########"});
+  for (int frame = 0; frame < 400 && a->m_Level == 1; ++frame) Steer(g, 1, 0);
+  EXPECT_EQ(a->m_Level, 2);
+}
+
+TEST(DyingFrame, TheFrameThatEndsPlayNeitherFeedsNorMovesThePlayer) {
+  for (bool patroller : {true, false}) {  // or a hole
+    Game g;
+    c_MyApp* a = g.app;
+    Arena(g, {"#####", "#S..#", "#####"});
+    a->Cell(1, 1, c_MyApp::kCellPill) = 1;
+    a->Cell(1, 1, c_MyApp::kCellType) = patroller ? 0 : 2;
+    if (patroller) a->p_AddObj(1, 1, 1);
+    Steer(g, 1, 0);
+    EXPECT_LT(a->m_Outcome, 0);
+    EXPECT_EQ(a->m_Score + a->Cell(1, 1, c_MyApp::kCellCrumble), 0) << patroller;
+  }
+}
+
 TEST_F(PlayRules, StepsStartOnlyAtACellCentreOneAxisAtATimeAndTurningWins) {
   Arena(g, {"#######", "#S....#", "#.....#", "#.....#"});
   Steer(g, 1, 0);
@@ -196,6 +217,8 @@ bool StartLevel(Game& g, int type, int level) {
 
 TEST_F(PlayRules, TheLevelDropsInBeforePlayStartsAndACompletedOneLeadsToTheNextWithTheScoreKept) {
   a->p_LoadSFX(6);
+  bb_GW_HasMusic = 0;  // the recorded tunes, in the procedural-music build too
+  bb_GW_HasMusicStream = 1;
   EXPECT_TRUE(StartLevel(g, 2, 1)) << "no step and the banner in the middle while the level drops in";
   for (int x = 0; x <= a->m_MapW; ++x)
     for (int y = 0; y < c_MyApp::kMapRows; ++y) ASSERT_EQ(a->Cell(x, y, c_MyApp::kCellDrop), 0);

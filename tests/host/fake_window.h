@@ -35,8 +35,12 @@ class FakeWindow : public BBWindowSystem {
     std::vector<unsigned char> buttons;
   } joys[4];
   std::vector<int> joyPolls;  // ports asked for, in order
-  // When set, sleeps and waits are logged here beside the game's events.
+  // When set, sleeps and waits (and the browser's frames) are logged here beside the game's events.
   std::vector<std::string>* trace = nullptr;
+  // When set, RunLoop drives the host as a browser does: one non-blocking pass per frame, the
+  // clock moving on by frameTime between frames.
+  bool browser = false;
+  double frameTime = 1.0 / 60;
 
   bool Init() override { return true; }
   void Terminate() override {}
@@ -84,6 +88,13 @@ class FakeWindow : public BBWindowSystem {
   void MousePos(int* x, int* y) override { *x = 12, *y = 34; }
   void SetCursorVisible(bool visible) override { cursorVisible = visible; }
   void SwapBuffers() override { ++swaps; }
+  void RunLoop(bool (*pass)(bool blocking)) override {
+    if (!browser) return BBWindowSystem::RunLoop(pass);
+    while (pass(false)) {
+      now += frameTime;
+      if (trace) trace->push_back("frame");
+    }
+  }
   bool JoystickPresent(int port) override {
     joyPolls.push_back(port);
     return port < 4 && joys[port].present;

@@ -60,8 +60,9 @@ TEST_F(InputStore, HitsLastOneUpdateAndTheQueuesHoldThirtyThreeHitsAndThirtyTwoC
   Key(E::KeyDown, 65);
   Key(E::KeyUp, 65);
   EXPECT_EQ(bb_input_KeyHit(65), 1) << "a press and release between updates still counts";
+  EXPECT_EQ(bb_input_KeyDown(65), 1) << "and is down for the update that sees it";
   in->p_EndUpdate();
-  EXPECT_EQ(bb_input_KeyHit(65), 0);
+  EXPECT_EQ(bb_input_KeyHit(65) + bb_input_KeyDown(65), 0);
   // A repeated key-down is one hit while the key is held; pressed again it counts again.
   for (int i = 0; i < 5; ++i) Key(E::KeyDown, 38);
   Key(E::KeyUp, 38);
@@ -91,9 +92,9 @@ TEST_F(InputStore, LeftButtonAndTouchZeroArePaired) {
   EXPECT_EQ(bb_input_TouchX(0), 10);
   EXPECT_EQ(bb_input_TouchY(0), 20);
   in->p_MouseEvent(E::MouseUp, 0, 99, 99);
-  EXPECT_EQ(bb_input_TouchDown(0), 0);
   EXPECT_EQ(bb_input_MouseX(), 10) << "a release does not move the pointer";
   in->p_EndUpdate();
+  EXPECT_EQ(bb_input_TouchDown(0), 0);
   in->p_TouchEvent(E::TouchDown, 0, 5, 6);
   EXPECT_EQ(bb_input_MouseDown(0), 1);
   EXPECT_EQ(bb_input_MouseHit(0), 1);
@@ -119,7 +120,7 @@ TEST_F(InputStore, OutOfRangeQueriesAndEventsAreHarmless) {
   EXPECT_EQ(bb_input_KeyHit(0), 0) << "code 0 never reports anything";
   Key(E::KeyDown, 600);
   Key(E::KeyUp, -3);
-  in->p_TouchEvent(E::TouchDown, 200, 1, 1);
+  for (int touch : {-1, 32, 200}) in->p_TouchEvent(E::TouchDown, touch, 1, 1);
   EXPECT_EQ(in->m__keyHitPut, 1);  // only the key-0 hit was recorded
 }
 

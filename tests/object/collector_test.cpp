@@ -1,6 +1,7 @@
 // Collector invariants: colours and lists, the write barrier, lazy destruction, block reuse,
 // the static empty arrays and a bounded heap under a long run of garbage.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <vector>
 
@@ -100,6 +101,31 @@ TEST_F(Collector, AllocationInsideAConstructorArgumentKeepsBothObjects) {
   EXPECT_EQ(gc_list_count(gc_unmarked_list), 2);
   EXPECT_TRUE(InList(gc_unmarked_list, h));
   EXPECT_TRUE(InList(gc_unmarked_list, h->held));
+}
+
+// Thrown in the constructor or in an argument before it: nothing stays listed or counted.
+TEST_F(Collector, AnObjectWhoseConstructionThrowsLeavesNoTrace) {
+  struct Refusing : Object {
+    explicit Refusing(int) { throw 1; }
+  };
+  for (bool inArgument : {false, true}) {
+    try {
+      (void)new Refusing(inArgument ? throw 2 : 0);
+    } catch (int) {
+    }
+    EXPECT_EQ(gc_list_count(gc_unmarked_list) + gc_alloced_bytes, 0) << inArgument;
+  }
+}
+
+// Objects 2 GiB apart: the difference of their addresses does not fit in an int.
+TEST(ObjectOrder, CompareFollowsTheAddresses) {
+  const size_t apart = size_t(1) << 31, size = apart + 4096;
+  void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(block, MAP_FAILED);
+  Object* low = new (block) Object;
+  Object* high = new (static_cast<char*>(block) + apart) Object;
+  EXPECT_TRUE(high->Compare(low) > 0 && low->Compare(high) < 0 && low->Compare(low) == 0);
+  munmap(block, size);
 }
 
 TEST_F(Collector, SweepReclaimsUnreachableAndKeepsReachable) {

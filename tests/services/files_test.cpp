@@ -128,6 +128,26 @@ TEST_F(Files, AFailedWriteLeavesTheOldStateIntactAndNoTemporaryFile) {
   closedir(d);
   EXPECT_EQ(entries, 1) << "only the state file";
 
+  // A state file linked into a synced folder is saved through the link; either way the file keeps
+  // its permissions.
+  mkdir("synced", 0755);
+  for (const char* file : {"synced/state", ".gamestate"}) {
+    const bool linked = file[0] == 's';
+    WriteFile(file, "old");
+    chmod(file, 0600);
+    if (linked) ASSERT_EQ(unlink(".gamestate") + symlink("synced/state", ".gamestate"), 0);
+    ASSERT_EQ(bb_app_SaveState(S("new")), 0);
+    struct stat st;
+    EXPECT_TRUE(lstat(".gamestate", &st) == 0 && S_ISLNK(st.st_mode) == linked) << file;
+    EXPECT_TRUE(stat(file, &st) == 0 && (st.st_mode & 0777) == 0600) << file;
+    EXPECT_EQ(ReadFile(file), "new");
+    unlink(".gamestate");
+  }
+  d = opendir("synced");
+  for (entries = 0; dirent* e = readdir(d);) entries += e->d_name[0] != '.';
+  closedir(d);
+  EXPECT_EQ(entries, 1) << "no temporary file beside the link's target";
+
   // A working directory that no longer exists: nothing can be created in it.
   mkdir("gone", 0755);
   ASSERT_EQ(chdir("gone"), 0);

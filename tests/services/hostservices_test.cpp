@@ -81,7 +81,7 @@ class Worker : public BBThread {
  public:
   std::atomic<bool> release{false};
   std::atomic<int> runs{0};
-  BBDataBuffer* product = nullptr;
+  Object* product = nullptr;
   void Run__UNSAFE__() override {
     while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ++runs;
@@ -110,6 +110,29 @@ TEST_F(HostServices, ThreadsStartOnceRunAndHandOverTheirResult) {
   w->Wait();
   EXPECT_EQ(w->runs, 3);
   w->Wait();  // waiting on a joined thread does nothing
+  BBDataBuffer* given = new BBDataBuffer;
+  w->SetResult(given);
+  EXPECT_FALSE(gc_is_white(given)) << "set on the owning thread, the result goes through the barrier";
+}
+
+// A finished thread that nobody waited for is collected: it is joined and the collector left
+// alone, whether its result lives on or was destroyed just before it (freed: ASan sees a late read).
+TEST_F(HostServices, AnUnwaitedThreadIsCollectedWithoutTouchingItsResult) {
+  struct Blob : Object {
+    char bytes[200] = {};
+  };
+  for (bool kept : {true, false}) {
+    Blob* blob = new Blob;
+    Worker* w = new Worker;
+    w->product = blob;
+    w->release = true;
+    w->Start();
+    for (int i = 0; i < 10000 && w->running != 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (kept) gc_mark_q(blob);
+    gc_collect_all();
+    gc_flush_free(1 << 30);
+    EXPECT_TRUE(!kept || gc_is_white(blob)) << "a sweep leaves it white";
+  }
 }
 
 TEST_F(HostServices, SocketAddresses) {
