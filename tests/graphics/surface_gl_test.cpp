@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <vector>
 
 #include "gl_support.h"
@@ -13,8 +15,13 @@ namespace {
 using bbtest::Near;
 using bbtest::Rgb;
 
+// Surfaces standing alone, each with its own texture: the texture pages are off.
 class Surface_Gl : public bbtest::GlFixture {
  protected:
+  void SetUp() override {
+    GlFixture::SetUp();
+    if (device) device->useTexturePages = false;
+  }
   // The texture's texels as RGBA bytes.
   static std::vector<unsigned char> TextureBytes(gxtkSurface* s, int texWidth, int texHeight) {
     std::vector<unsigned char> bytes(static_cast<size_t>(texWidth) * texHeight * 4);
@@ -281,3 +288,69 @@ TEST_F(Surface_Gl, DiscardAndCollectionReleaseTexturesAndPixels) {
 }
 
 }  // namespace
+
+// Images packed into a shared page. Each file is of one colour, so that a sample landing exactly
+// between two texels of an image, which single-precision interpolation inside a large page may
+// decide either way, cannot change a pixel, while a texel of a neighbour in the page would.
+class Pages_Gl : public bbtest::GlFixture {
+ protected:
+  gxtkSurface* Solid(int w, int h, unsigned rgb) {
+    std::vector<unsigned char> rows;
+    for (int i = 0; i < w * h; ++i) {
+      if (i % w == 0) rows.push_back(0);
+      rows.insert(rows.end(), {static_cast<unsigned char>(rgb >> 16), static_cast<unsigned char>(rgb >> 8),
+                               static_cast<unsigned char>(rgb), 255});
+    }
+    std::string name = "solid" + std::to_string(rgb) + ".png";
+    return device->LoadSurface(String::FromUtf8(bbtest::WriteTempFile(bbtest::Png(w, h, 6, rows), name.c_str())));
+  }
+  // Every image at 1x and at fractional scales, upright and turned, each after a rectangle: the
+  // frame's pixels, drawn from the pages or from a texture per image.
+  std::vector<int> Frame(const std::vector<gxtkSurface*>& images, bool pages, int64_t* draws = nullptr) {
+    device->useTexturePages = pages;
+    device->Cls(0, 0, 0);
+    int64_t before = device->drawCalls;
+    int i = 0;
+    for (float scale : {1.0f, 0.6f, 0.9375f, 2.1333f, 3.7f}) {
+      for (float turn : {0.0f, 0.5f}) {
+        for (gxtkSurface* s : images) {
+          float c = std::cos(turn) * scale, t = std::sin(turn) * scale;
+          device->SetMatrix(1, 0, 0, 1, 0, 0);
+          device->DrawRect(static_cast<float>(i % 8) * 80, static_cast<float>(i / 8) * 40, 9.5f, 7.25f);
+          device->SetMatrix(c, -t, t, c, static_cast<float>(i % 8) * 80 + 20.5f, static_cast<float>(i / 8) * 40 + 0.5f);
+          device->DrawSurface2(s, 0, 0, 0, 0, s->width, s->height);
+          ++i;
+        }
+      }
+    }
+    device->Flush();
+    if (draws) *draws = device->drawCalls - before;
+    Array<int> pixels(640 * 480);
+    device->ReadPixels(pixels, 0, 0, 640, 480, 0, 640);
+    return std::vector<int>(pixels.Data(), pixels.Data() + pixels.Length());
+  }
+};
+
+TEST_F(Pages_Gl, ImagesOfSeveralFilesDrawInOneCallAsFromTexturesOfTheirOwn) {
+  std::vector<gxtkSurface*> images = {Solid(7, 5, 0xff0000), Solid(16, 16, 0x00ff00), Solid(33, 9, 0x0000ff),
+                                      Solid(3, 40, 0xffff00), Solid(64, 64, 0xff00ff)};
+  for (gxtkSurface* s : images) ASSERT_EQ(s->page, images[0]->page);
+  int64_t draws = 0;
+  EXPECT_EQ(Frame(images, true, &draws), Frame(images, false));
+  EXPECT_LE(draws, 2);  // the first rectangle, drawn before any page was in use, stands alone
+
+  // A pixel write reaches the page, edges and gutter included.
+  Array<int> cyan(16 * 16);
+  for (int i = 0; i < cyan.Length(); ++i) cyan[i] = static_cast<int>(0xFF00FFFFu);
+  device->WritePixels2(images[1], cyan, 0, 0, 16, 16, 0, 16);
+  EXPECT_EQ(Frame(images, true), Frame(images, false));
+
+  // A discarded image's place goes to the next image that fits in it.
+  int x = images[1]->pageX, y = images[1]->pageY;
+  images[1]->Discard();
+  EXPECT_EQ(images[1]->page, nullptr);
+  images[1] = Solid(16, 16, 0x808080);
+  EXPECT_EQ(images[1]->pageX, x);
+  EXPECT_EQ(images[1]->pageY, y);
+  EXPECT_EQ(Frame(images, true), Frame(images, false));
+}
