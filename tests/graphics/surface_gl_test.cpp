@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -289,68 +288,60 @@ TEST_F(Surface_Gl, DiscardAndCollectionReleaseTexturesAndPixels) {
 
 }  // namespace
 
-// Images packed into a shared page. Each file is of one colour, so that a sample landing exactly
-// between two texels of an image, which single-precision interpolation inside a large page may
-// decide either way, cannot change a pixel, while a texel of a neighbour in the page would.
-class Pages_Gl : public bbtest::GlFixture {
- protected:
-  gxtkSurface* Solid(int w, int h, unsigned rgb) {
+// Images of several files packed into one page, each of one colour, so that a sample landing
+// exactly between two texels of an image (which interpolation inside a large page may decide
+// either way) cannot change a pixel, while a texel of a neighbour in the page would.
+TEST_F(Surface_Gl, PackedImagesOfSeveralFilesDrawInOneCallAsFromTexturesOfTheirOwn) {
+  auto solid = [&](int w, int h, unsigned rgb) {
     std::vector<unsigned char> rows;
-    for (int i = 0; i < w * h; ++i) {
-      if (i % w == 0) rows.push_back(0);
-      rows.insert(rows.end(), {static_cast<unsigned char>(rgb >> 16), static_cast<unsigned char>(rgb >> 8),
-                               static_cast<unsigned char>(rgb), 255});
+    for (int i = 0; i < w * h * 4; ++i) {
+      if (i % (w * 4) == 0) rows.push_back(0);
+      rows.push_back(static_cast<unsigned char>((rgb | 0xFF000000u) >> (i % 4 == 3 ? 24 : 16 - i % 4 * 8)));
     }
     std::string name = "solid" + std::to_string(rgb) + ".png";
     return device->LoadSurface(String::FromUtf8(bbtest::WriteTempFile(bbtest::Png(w, h, 6, rows), name.c_str())));
-  }
-  // Every image at 1x and at fractional scales, upright and turned, each after a rectangle: the
-  // frame's pixels, drawn from the pages or from a texture per image.
-  std::vector<int> Frame(const std::vector<gxtkSurface*>& images, bool pages, int64_t* draws = nullptr) {
+  };
+  std::vector<gxtkSurface*> images = {solid(7, 5, 0xff0000), solid(16, 16, 0x00ff00), solid(33, 9, 0x0000ff),
+                                      solid(3, 40, 0xffff00), solid(64, 64, 0xff00ff)};
+  // Each image at 1x and at fractional scales, after a rectangle.
+  auto frame = [&](bool pages) {
     device->useTexturePages = pages;
     device->Cls(0, 0, 0);
-    int64_t before = device->drawCalls;
-    int i = 0;
-    for (float scale : {1.0f, 0.6f, 0.9375f, 2.1333f, 3.7f}) {
-      for (float turn : {0.0f, 0.5f}) {
-        for (gxtkSurface* s : images) {
-          float c = std::cos(turn) * scale, t = std::sin(turn) * scale;
-          device->SetMatrix(1, 0, 0, 1, 0, 0);
-          device->DrawRect(static_cast<float>(i % 8) * 80, static_cast<float>(i / 8) * 40, 9.5f, 7.25f);
-          device->SetMatrix(c, -t, t, c, static_cast<float>(i % 8) * 80 + 20.5f, static_cast<float>(i / 8) * 40 + 0.5f);
-          device->DrawSurface2(s, 0, 0, 0, 0, s->width, s->height);
-          ++i;
-        }
-      }
+    for (int i = 0; i < 60; ++i) {
+      float x = static_cast<float>(i % 8 * 80), y = static_cast<float>(i / 8 * 40);
+      float scale = std::vector<float>{1, 0.6f, 0.9375f, 2.1333f, 3.7f, 1}[i / 10];
+      device->SetMatrix(1, 0, 0, 1, 0, 0);
+      device->DrawRect(x, y, 9.5f, 7.25f);
+      device->SetMatrix(scale, 0, 0, scale, x + 20.5f, y + 0.5f);
+      device->DrawSurface2(images[i % 5], 0, 0, 0, 0, images[i % 5]->width, images[i % 5]->height);
     }
-    device->Flush();
-    if (draws) *draws = device->drawCalls - before;
     Array<int> pixels(640 * 480);
     device->ReadPixels(pixels, 0, 0, 640, 480, 0, 640);
     return std::vector<int>(pixels.Data(), pixels.Data() + pixels.Length());
-  }
-};
-
-TEST_F(Pages_Gl, ImagesOfSeveralFilesDrawInOneCallAsFromTexturesOfTheirOwn) {
-  std::vector<gxtkSurface*> images = {Solid(7, 5, 0xff0000), Solid(16, 16, 0x00ff00), Solid(33, 9, 0x0000ff),
-                                      Solid(3, 40, 0xffff00), Solid(64, 64, 0xff00ff)};
+  };
   for (gxtkSurface* s : images) ASSERT_EQ(s->page, images[0]->page);
-  int64_t draws = 0;
-  EXPECT_EQ(Frame(images, true, &draws), Frame(images, false));
-  EXPECT_LE(draws, 2);  // the first rectangle, drawn before any page was in use, stands alone
+  int64_t before = device->drawCalls;
+  std::vector<int> packed = frame(true);
+  EXPECT_LE(device->drawCalls - before, 2);  // the first rectangle, before any page was in use, apart
+  EXPECT_EQ(packed, frame(false));
 
-  // A pixel write reaches the page, edges and gutter included.
+  // A pixel write reaches the page, gutter included; a discarded image's place goes to the next
+  // image that fits in it.
   Array<int> cyan(16 * 16);
   for (int i = 0; i < cyan.Length(); ++i) cyan[i] = static_cast<int>(0xFF00FFFFu);
   device->WritePixels2(images[1], cyan, 0, 0, 16, 16, 0, 16);
-  EXPECT_EQ(Frame(images, true), Frame(images, false));
-
-  // A discarded image's place goes to the next image that fits in it.
+  EXPECT_EQ(frame(true), frame(false));
   int x = images[1]->pageX, y = images[1]->pageY;
   images[1]->Discard();
-  EXPECT_EQ(images[1]->page, nullptr);
-  images[1] = Solid(16, 16, 0x808080);
-  EXPECT_EQ(images[1]->pageX, x);
-  EXPECT_EQ(images[1]->pageY, y);
-  EXPECT_EQ(Frame(images, true), Frame(images, false));
+  images[1] = solid(16, 16, 0x808080);
+  EXPECT_EQ(images[1]->pageX * 10000 + images[1]->pageY, x * 10000 + y);
+  packed = frame(true);
+  EXPECT_EQ(packed, frame(false));
+
+  // Full screen and back: new OpenGL contexts, from which the page is rebuilt.
+  for (bool full : {true, false}) {
+    bbtest::Host()->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, full);
+    ASSERT_EQ(device->BeginRender(), 1);
+    EXPECT_EQ(frame(true), packed);
+  }
 }
