@@ -7,9 +7,9 @@
 // or written, and at the end of the frame. Colour (premultiplied, packed once per change) and the
 // 2-D matrix (applied on the CPU, skipped for the identity) travel with each vertex, so changing
 // them never flushes. Images loaded from files are packed into shared texture pages
-// (texture_page.h), and while the pages are on, untextured primitives are drawn from a page's white
-// texel and a blend mode set again does not flush: a frame's batches then break only where the
-// page, the primitive type or OpenGL state really changes.
+// (texture_page.h), and while the pages are on, an untextured primitive between images of a page
+// is drawn from the page's white texel and a blend mode set again does not flush: a frame's batches
+// then break only where the page, the primitive type or OpenGL state really changes.
 // Depends on: OpenGL 1.x (1.5 for the optional buffer objects), the platform window system (size,
 // buffer swap), surfaces and texture pages, the object runtime. Must not touch: the window library directly, the graphics module's state, game state.
 #pragma once
@@ -51,11 +51,13 @@ class gxtkGraphics : public Object {
   // Flushes the batch and presents the frame.
   virtual int EndRender();
   virtual int DiscardGraphics();
-  // A new surface decoded from an image file with its texture made at once, or null.
+  // A new surface decoded from an image file, packed into a texture page where it fits, with its
+  // texture (or its page's) made at once; or null.
   virtual gxtkSurface* LoadSurface(String path);
   // Fills surface from an image file without any OpenGL call; null (surface untouched) on failure.
   virtual gxtkSurface* LoadSurface__UNSAFE__(gxtkSurface* surface, String path);
-  // A new 4-byte-per-pixel surface with an uninitialised texture, for pixel writes.
+  // A new 4-byte-per-pixel surface with an uninitialised texture, for pixel writes; it keeps a
+  // texture of its own (never packed), as the program may write to it every frame.
   virtual gxtkSurface* CreateSurface(int width, int height);
   // Drops pending vertices undrawn and clears (within the scissor box) to r, g, b in 0-255.
   virtual int Cls(float r, float g, float b);
@@ -132,8 +134,8 @@ class gxtkGraphics : public Object {
   void PackColor();
   // Begin with the page the batch is drawn from (null: surface's own texture, or none).
   BBVertex* BeginOn(int type, int count, gxtkSurface* surface, BBTexturePage* page);
-  // Begin for an untextured primitive: inside the current page's batch, from its white texel,
-  // while the pages are on.
+  // Begin for an untextured primitive: while the pages are on, one that would end a pending batch
+  // of a page joins it instead, drawn from the page's white texel.
   BBVertex* BeginPlain(int type, int count);
   // Where a surface is drawn from: its page's texels (origin in texels and scale) or its own.
   struct Source {

@@ -7,7 +7,7 @@
 // one-texel gutter that repeats its edge pixels, so nearest sampling at any scale reads exactly
 // what a texture of the member's own, clamped at its edges, would give; a side that touches the
 // page's border needs no gutter, the page's own clamping does it. Every page also holds one white
-// texel, from which untextured primitives are drawn inside a batch of its images.
+// texel, from which untextured primitives are drawn inside a pending batch of its images.
 // Rectangles are placed with stb_rect_pack; a member that leaves frees its rectangle for the next
 // image that fits in it, and a page whose last member has left starts afresh.
 // Depends on: OpenGL 1.x, stb_rect_pack, surfaces, the host's glfwGraphicsSeq.
