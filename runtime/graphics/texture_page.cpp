@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #define STB_RECT_PACK_IMPLEMENTATION
 #define STBRP_STATIC
@@ -173,10 +174,19 @@ void BBTexturePage::UploadFrom(const unsigned char* pixels, int depth, int w, in
   int bw = x1 - x0, bh = y1 - y0;
   std::vector<unsigned char> block(static_cast<size_t>(bw) * static_cast<size_t>(bh) * 4);
   unsigned char* out = block.data();
+  // The texels over the image itself, [inX0, inX1) of each row, are copied whole when the image is
+  // RGBA already; the gutter beside them repeats its edge.
+  int inX0 = std::min(std::max(px - x0, 0), bw), inX1 = std::max(std::min(px + w - x0, bw), inX0);
   for (int by = 0; by < bh; ++by) {
     int sy = std::min(std::max(y0 + by - py, 0), h - 1);
     const unsigned char* row = pixels + static_cast<size_t>(sy) * static_cast<size_t>(w) * depth;
     for (int bx = 0; bx < bw; ++bx, out += 4) {
+      if (depth == 4 && bx == inX0 && inX1 > inX0) {
+        std::memcpy(out, row + static_cast<size_t>(x0 + bx - px) * 4, static_cast<size_t>(inX1 - inX0) * 4);
+        out += (inX1 - inX0 - 1) * 4;
+        bx = inX1 - 1;
+        continue;
+      }
       int sx = std::min(std::max(x0 + bx - px, 0), w - 1);
       bbToRgba(row + static_cast<size_t>(sx) * depth, depth, out);
     }
