@@ -67,6 +67,7 @@ int gxtkGraphics::BeginRender() {
 
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  blend_ = 0;
   glDisable(GL_TEXTURE_2D);
   batchCount = 0;
   return 1;
@@ -112,7 +113,13 @@ int gxtkGraphics::DiscardGraphics() { return 0; }
 gxtkSurface* gxtkGraphics::LoadSurface(String path) {
   gxtkSurface* surface = LoadSurface__UNSAFE__(new gxtkSurface, path);
   if (!surface) return nullptr;
-  surface->Bind();
+  // Packed whether or not the pages are on, so that switching them needs no reload.
+  BBTexturePage::Place(surface);
+  if (useTexturePages && surface->page) {
+    surface->page->Bind();
+  } else {
+    surface->Bind();
+  }
   return surface;
 }
 
@@ -164,8 +171,11 @@ int gxtkGraphics::SetColor(float r, float g, float b) {
 }
 
 int gxtkGraphics::SetBlend(int mode) {
+  int blend = mode == 1 ? 1 : 0;
+  if (useTexturePages && blend == blend_) return 0;
   Flush();
-  glBlendFunc(GL_ONE, mode == 1 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+  blend_ = blend;
+  glBlendFunc(GL_ONE, blend ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
   return 0;
 }
 
@@ -187,7 +197,12 @@ int gxtkGraphics::SetMatrix(float ma, float mb, float mc, float md, float mtx, f
 }
 
 BBVertex* gxtkGraphics::Begin(int type, int count, gxtkSurface* surface) {
-  if (type == batchType && surface == batchSurface && batchCount + count <= kMaxVertices) {
+  return BeginOn(type, count, surface, nullptr);
+}
+
+BBVertex* gxtkGraphics::BeginOn(int type, int count, gxtkSurface* surface, BBTexturePage* page) {
+  if (type == batchType && page == batchPage && (page || surface == batchSurface) &&
+      batchCount + count <= kMaxVertices) {
     BBVertex* first = vertices + batchCount;
     batchCount += count;
     return first;
@@ -195,13 +210,39 @@ BBVertex* gxtkGraphics::Begin(int type, int count, gxtkSurface* surface) {
   if (batchCount) Flush();
   batchType = type;
   gc_assign(batchSurface, surface);
+  batchPage = page;
   batchCount = count;
   return vertices;
 }
 
+BBVertex* gxtkGraphics::BeginPlain(int type, int count) {
+  // Only where it saves a flush: a textured fill costs llvmpipe more than an untextured one.
+  bool join = useTexturePages && batchCount && batchType == type;
+  BBTexturePage* page = join ? batchPage : nullptr;
+  BBVertex* v = BeginOn(type, count, nullptr, page);
+  if (page) {
+    for (int i = 0; i < count; ++i) v[i].u = page->whiteU, v[i].v = page->whiteV;
+  }
+  return v;
+}
+
+gxtkGraphics::Source gxtkGraphics::SourceOf(gxtkSurface* surface) {
+  BBTexturePage* page = useTexturePages ? surface->page : nullptr;
+  if (page) {
+    return {page, static_cast<float>(surface->pageX), static_cast<float>(surface->pageY), page->scale,
+            page->scale};
+  }
+  // A packed surface drawn with the pages off makes its own texture now: its scales depend on it.
+  if (surface->contextSeq != glfwGraphicsSeq) surface->Bind();
+  return {nullptr, 0, 0, surface->uScale, surface->vScale};
+}
+
 void gxtkGraphics::Flush() {
   if (!batchCount) return;
-  if (batchSurface) {
+  if (batchPage) {
+    glEnable(GL_TEXTURE_2D);
+    batchPage->Bind();
+  } else if (batchSurface) {
     glEnable(GL_TEXTURE_2D);
     batchSurface->Bind();
   }
@@ -235,17 +276,17 @@ void gxtkGraphics::Flush() {
       }
       break;
   }
-  if (batchSurface) glDisable(GL_TEXTURE_2D);
+  if (batchPage || batchSurface) glDisable(GL_TEXTURE_2D);
   batchCount = 0;
 }
 
 int gxtkGraphics::DrawPoint(float x, float y) {
-  Put(Begin(kPoint, 1, nullptr), x, y);
+  Put(BeginPlain(kPoint, 1), x, y);
   return 0;
 }
 
 int gxtkGraphics::DrawLine(float x1, float y1, float x2, float y2) {
-  BBVertex* v = Begin(kLine, 2, nullptr);
+  BBVertex* v = BeginPlain(kLine, 2);
   Put(v, x1, y1);
   Put(v + 1, x2, y2);
   return 0;
@@ -253,7 +294,7 @@ int gxtkGraphics::DrawLine(float x1, float y1, float x2, float y2) {
 
 int gxtkGraphics::DrawRect(float x, float y, float w, float h) {
   float x1 = x + w, y1 = y + h;
-  BBVertex* v = Begin(kQuad, 4, nullptr);
+  BBVertex* v = BeginPlain(kQuad, 4);
   Put(v, x, y);
   Put(v + 1, x1, y);
   Put(v + 2, x1, y1);
@@ -278,7 +319,7 @@ int gxtkGraphics::DrawOval(float x, float y, float w, float h) {
   } else {
     segments &= ~3;
   }
-  BBVertex* v = Begin(segments, segments, nullptr);
+  BBVertex* v = BeginPlain(segments, segments);
   for (int i = 0; i < segments; ++i) {
     float theta = static_cast<float>(i) * 6.2831855f / static_cast<float>(segments);
     Put(v + i, cx + std::cos(theta) * rx, cy - std::sin(theta) * ry);
@@ -289,7 +330,7 @@ int gxtkGraphics::DrawOval(float x, float y, float w, float h) {
 int gxtkGraphics::DrawPoly(Array<float> verts) {
   int n = verts.Length() / 2;
   if (n < 1 || n > kMaxVertices) return 0;
-  BBVertex* v = Begin(n, n, nullptr);
+  BBVertex* v = BeginPlain(n, n);
   for (int i = 0; i < n; ++i) Put(v + i, verts[i * 2], verts[i * 2 + 1]);
   return 0;
 }
@@ -297,39 +338,44 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
 int gxtkGraphics::DrawPoly2(Array<float> verts, gxtkSurface* surface, int srcx, int srcy) {
   int n = verts.Length() / 4;
   if (n < 1 || n > kMaxVertices) return 0;
-  BBVertex* v = Begin(n, n, surface);
+  Source from = SourceOf(surface);
+  BBVertex* v = BeginOn(n, n, surface, from.page);
+  float ox = static_cast<float>(srcx) + from.x, oy = static_cast<float>(srcy) + from.y;
   for (int i = 0; i < n; ++i) {
     const float* in = &verts[i * 4];
     Put(v + i, in[0], in[1]);
-    v[i].u = (in[2] + static_cast<float>(srcx)) * surface->uScale;
-    v[i].v = (in[3] + static_cast<float>(srcy)) * surface->vScale;
+    v[i].u = (in[2] + ox) * from.uScale;
+    v[i].v = (in[3] + oy) * from.vScale;
   }
   return 0;
 }
 
 int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
   float w = static_cast<float>(surface->Width()), h = static_cast<float>(surface->Height());
-  float u1 = w * surface->uScale, v1 = h * surface->vScale;
-  BBVertex* v = Begin(kQuad, 4, surface);
+  Source from = SourceOf(surface);
+  float u0 = from.x * from.uScale, v0 = from.y * from.vScale;
+  float u1 = (from.x + w) * from.uScale, v1 = (from.y + h) * from.vScale;
+  BBVertex* v = BeginOn(kQuad, 4, surface, from.page);
   Put(v, x, y);
   Put(v + 1, x + w, y);
   Put(v + 2, x + w, y + h);
   Put(v + 3, x, y + h);
-  v[0].u = 0, v[0].v = 0;
-  v[1].u = u1, v[1].v = 0;
+  v[0].u = u0, v[0].v = v0;
+  v[1].u = u1, v[1].v = v0;
   v[2].u = u1, v[2].v = v1;
-  v[3].u = 0, v[3].v = v1;
+  v[3].u = u0, v[3].v = v1;
   return 0;
 }
 
 int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
                                int srch) {
   float w = static_cast<float>(srcw), h = static_cast<float>(srch);
-  float u0 = static_cast<float>(srcx) * surface->uScale;
-  float u1 = static_cast<float>(srcx + srcw) * surface->uScale;
-  float v0 = static_cast<float>(srcy) * surface->vScale;
-  float v1 = static_cast<float>(srcy + srch) * surface->vScale;
-  BBVertex* v = Begin(kQuad, 4, surface);
+  Source from = SourceOf(surface);
+  float u0 = (static_cast<float>(srcx) + from.x) * from.uScale;
+  float u1 = (static_cast<float>(srcx + srcw) + from.x) * from.uScale;
+  float v0 = (static_cast<float>(srcy) + from.y) * from.vScale;
+  float v1 = (static_cast<float>(srcy + srch) + from.y) * from.vScale;
+  BBVertex* v = BeginOn(kQuad, 4, surface, from.page);
   Put(v, x, y);
   Put(v + 1, x + w, y);
   Put(v + 2, x + w, y + h);

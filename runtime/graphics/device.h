@@ -6,9 +6,12 @@
 // does not fit or differs in type or surface, when blend or scissor change, before pixels are read
 // or written, and at the end of the frame. Colour (premultiplied, packed once per change) and the
 // 2-D matrix (applied on the CPU, skipped for the identity) travel with each vertex, so changing
-// them never flushes.
-// Depends on: OpenGL 1.x (1.5 for the optional buffer objects), the platform window system (size, buffer swap), surfaces, the object
-// runtime. Must not touch: the window library directly, the graphics module's state, game state.
+// them never flushes. Images loaded from files are packed into shared texture pages
+// (texture_page.h), and while the pages are on, an untextured primitive between images of a page
+// is drawn from the page's white texel and a blend mode set again does not flush: a frame's batches
+// then break only where the page, the primitive type or OpenGL state really changes.
+// Depends on: OpenGL 1.x (1.5 for the optional buffer objects), the platform window system (size,
+// buffer swap), surfaces and texture pages, the object runtime. Must not touch: the window library directly, the graphics module's state, game state.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +19,7 @@
 #include "runtime/object/array.h"
 #include "runtime/object/object.h"
 #include "surface.h"
+#include "texture_page.h"
 
 // One interleaved vertex as OpenGL reads it: 20 bytes.
 struct BBVertex {
@@ -47,11 +51,13 @@ class gxtkGraphics : public Object {
   // Flushes the batch and presents the frame.
   virtual int EndRender();
   virtual int DiscardGraphics();
-  // A new surface decoded from an image file with its texture made at once, or null.
+  // A new surface decoded from an image file, packed into a texture page where it fits, with its
+  // texture (or its page's) made at once; or null.
   virtual gxtkSurface* LoadSurface(String path);
   // Fills surface from an image file without any OpenGL call; null (surface untouched) on failure.
   virtual gxtkSurface* LoadSurface__UNSAFE__(gxtkSurface* surface, String path);
-  // A new 4-byte-per-pixel surface with an uninitialised texture, for pixel writes.
+  // A new 4-byte-per-pixel surface with an uninitialised texture, for pixel writes; it keeps a
+  // texture of its own (never packed), as the program may write to it every frame.
   virtual gxtkSurface* CreateSurface(int width, int height);
   // Drops pending vertices undrawn and clears (within the scissor box) to r, g, b in 0-255.
   virtual int Cls(float r, float g, float b);
@@ -105,6 +111,13 @@ class gxtkGraphics : public Object {
   // buffer) instead of client arrays; read at BeginRender. Off: on Mesa's llvmpipe client arrays
   // draw the game's quads about three times faster (bench/run measures both).
   bool useBufferObjects = false;
+  // Draw images from the shared texture pages they were packed into at load. Off, every image is
+  // drawn from a texture of its own, untextured primitives stay untextured and every SetBlend
+  // flushes, as before the pages (the benchmarks and tests compare both).
+  bool useTexturePages = true;
+  // The page of the pending batch (kept, like batchSurface, after a flush); null when the batch
+  // is untextured or drawn from batchSurface's own texture.
+  BBTexturePage* batchPage = nullptr;
 
  private:
   // Appends one vertex position, mapped through the matrix when it is not the identity.
@@ -119,9 +132,21 @@ class gxtkGraphics : public Object {
     v->color = packedColor;
   }
   void PackColor();
+  // Begin with the page the batch is drawn from (null: surface's own texture, or none).
+  BBVertex* BeginOn(int type, int count, gxtkSurface* surface, BBTexturePage* page);
+  // Begin for an untextured primitive: while the pages are on, one that would end a pending batch
+  // of a page joins it instead, drawn from the page's white texel.
+  BBVertex* BeginPlain(int type, int count);
+  // Where a surface is drawn from: its page's texels (origin in texels and scale) or its own.
+  struct Source {
+    BBTexturePage* page;
+    float x, y, uScale, vScale;
+  };
+  Source SourceOf(gxtkSurface* surface);
   // Points the vertex arrays at the batch, in client memory or in the buffer objects.
   void SetUpArrays();
 
+  int blend_ = -1;            // the blend mode OpenGL has: 0 alpha, 1 additive, -1 unknown
   bool buffered_ = false;     // the frame's batches go through buffer objects
   int buffersSeq_ = -1;       // glfwGraphicsSeq when the buffer objects were made
   unsigned vertexBuffer_ = 0;

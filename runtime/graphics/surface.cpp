@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "runtime/host/game.h"
+#include "texture_page.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ int bbPowerOfTwoAtLeast(int n) {
 gxtkSurface::~gxtkSurface() { gxtkSurface::Discard(); }
 
 int gxtkSurface::Discard() {
+  BBTexturePage::Remove(this);
   if (contextSeq == glfwGraphicsSeq) {
     glDeleteTextures(1, &texture);
     contextSeq = -1;
@@ -48,6 +50,7 @@ int gxtkSurface::OnUnsafeLoadComplete() {
 }
 
 void gxtkSurface::SetData(unsigned char* pixels, int w, int h, int bytesPerPixel) {
+  BBTexturePage::Remove(this);
   if (data && data != pixels) std::free(data);
   data = pixels;
   width = w;
@@ -144,6 +147,7 @@ void gxtkSurface::SetSubData(int x, int y, int w, int h, const uint32_t* src, in
     }
   }
 
+  if (page) page->Upload(this, x, y, w, h);
   if (contextSeq != glfwGraphicsSeq) return;
   glBindTexture(GL_TEXTURE_2D, texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

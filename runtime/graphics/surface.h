@@ -3,13 +3,18 @@
 // The bytes stay in memory for the life of the surface so that the texture can be rebuilt
 // whenever the window, and with it the OpenGL context, is re-created: a texture is valid exactly
 // while its contextSeq equals the host's glfwGraphicsSeq, and Bind rebuilds a stale one.
-// Depends on: OpenGL 1.x, the host's window counter glfwGraphicsSeq, the object runtime.
-// Must not touch: files or decoding (image_data.h), the device's batch.
+// A surface loaded from a file may also be a member of a shared texture page (texture_page.h),
+// which the device draws it from while its texture pages are on; its own texture is then made
+// only if it is drawn with the pages off.
+// Depends on: OpenGL 1.x, the host's window counter glfwGraphicsSeq, the object runtime, texture
+// pages. Must not touch: files or decoding (image_data.h), the device's batch.
 #pragma once
 
 #include <cstdint>
 
 #include "runtime/object/object.h"
+
+class BBTexturePage;
 
 class gxtkSurface : public Object {
  public:
@@ -17,7 +22,7 @@ class gxtkSurface : public Object {
   // Releases the texture (if it belongs to the current context) and the pixel bytes.
   ~gxtkSurface() override;
 
-  // Releases the texture and the pixel bytes; a second call does nothing.
+  // Releases the texture, the pixel bytes and the place in a page; a second call does nothing.
   virtual int Discard();
   virtual int Width();
   virtual int Height();
@@ -29,7 +34,7 @@ class gxtkSurface : public Object {
   // and premultiplies its colour by alpha in place.
   void SetData(unsigned char* data, int width, int height, int depth);
   // Writes 0xAARRGGBB pixels (pitch in pixels) premultiplied into a rectangle of a 4-byte surface,
-  // clipped to the surface, and uploads it when the texture is valid.
+  // clipped to the surface, and uploads it to its texture and its page where they are live.
   void SetSubData(int x, int y, int w, int h, const uint32_t* src, int pitch);
   // Binds the texture, building it first when it is missing or stale.
   void Bind();
@@ -43,6 +48,8 @@ class gxtkSurface : public Object {
   unsigned texture = 0;
   float uScale = 0;  // 1 / texture width in texels
   float vScale = 0;  // 1 / texture height in texels
+  BBTexturePage* page = nullptr;  // the shared page holding a copy of the pixels, or null
+  int pageX = 0, pageY = 0;       // the top-left texel of that copy
 };
 
 // The smallest power of two that is at least n (1 for n < 2).

@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "graphics_support.h"
 
@@ -137,7 +139,14 @@ TEST_F(Device_Gl, ReadPixelsPlacesRowsByOffsetAndPitchAndIgnoresRectanglesOutsid
   EXPECT_EQ(small[0] | small[1] | small[2] | small[3], 0);
 }
 
-class Surface_Gl : public bbtest::GlFixture {};
+// Surfaces standing alone, each with its own texture: the texture pages are off.
+class Surface_Gl : public bbtest::GlFixture {
+ protected:
+  void SetUp() override {
+    GlFixture::SetUp();
+    if (device) device->useTexturePages = false;
+  }
+};
 
 TEST_F(Surface_Gl, OnlyAnOpenedFileForcesASweepAndAnUnsafeLoadIsCompletedLater) {
   gc_force_sweep = false;
@@ -238,3 +247,61 @@ TEST_F(Surface_Gl, ImagesDrawThroughTheModuleFromAFreshFrameStateWithHandleRotat
 }
 
 }  // namespace
+
+// Images of several files packed into one page, each of one colour, so that a sample landing
+// exactly between two texels of an image (which interpolation inside a large page may decide
+// either way) cannot change a pixel, while a texel of a neighbour in the page would.
+TEST_F(Surface_Gl, PackedImagesOfSeveralFilesDrawInOneCallAsFromTexturesOfTheirOwn) {
+  auto solid = [&](int w, int h, unsigned rgb) {
+    std::vector<unsigned char> rows;
+    for (int i = 0; i < w * h * 4; ++i) {
+      if (i % (w * 4) == 0) rows.push_back(0);
+      rows.push_back(static_cast<unsigned char>((rgb | 0xFF000000u) >> (i % 4 == 3 ? 24 : 16 - i % 4 * 8)));
+    }
+    std::string name = "solid" + std::to_string(rgb) + ".png";
+    return device->LoadSurface(String::FromUtf8(bbtest::WriteScratch(name, bbtest::Png(w, h, 6, rows))));
+  };
+  std::vector<gxtkSurface*> images = {solid(7, 5, 0xff0000), solid(16, 16, 0x00ff00), solid(33, 9, 0x0000ff),
+                                      solid(3, 40, 0xffff00), solid(64, 64, 0xff00ff)};
+  // Each image at 1x and at fractional scales, after a rectangle.
+  auto frame = [&](bool pages) {
+    device->useTexturePages = pages;
+    device->Cls(0, 0, 0);
+    for (int i = 0; i < 60; ++i) {
+      float x = static_cast<float>(i % 8 * 80), y = static_cast<float>(i / 8 * 40);
+      float scale = std::vector<float>{1, 0.6f, 0.9375f, 2.1333f, 3.7f, 1}[i / 10];
+      device->SetMatrix(1, 0, 0, 1, 0, 0);
+      device->DrawRect(x, y, 9.5f, 7.25f);
+      device->SetMatrix(scale, 0, 0, scale, x + 20.5f, y + 0.5f);
+      device->DrawSurface2(images[i % 5], 0, 0, 0, 0, images[i % 5]->width, images[i % 5]->height);
+    }
+    Array<int> pixels(640 * 480);
+    device->ReadPixels(pixels, 0, 0, 640, 480, 0, 640);
+    return std::vector<int>(pixels.Data(), pixels.Data() + pixels.Length());
+  };
+  for (gxtkSurface* s : images) ASSERT_EQ(s->page, images[0]->page);
+  int64_t before = device->drawCalls;
+  std::vector<int> packed = frame(true);
+  EXPECT_LE(device->drawCalls - before, 2);  // the first rectangle, before any page was in use, apart
+  EXPECT_EQ(packed, frame(false));
+
+  // A pixel write reaches the page, gutter included; a discarded image's place goes to the next
+  // image that fits in it.
+  Array<int> cyan(16 * 16);
+  for (int i = 0; i < cyan.Length(); ++i) cyan[i] = static_cast<int>(0xFF00FFFFu);
+  device->WritePixels2(images[1], cyan, 0, 0, 16, 16, 0, 16);
+  EXPECT_EQ(frame(true), frame(false));
+  int x = images[1]->pageX, y = images[1]->pageY;
+  images[1]->Discard();
+  images[1] = solid(16, 16, 0x808080);
+  EXPECT_EQ(images[1]->pageX * 10000 + images[1]->pageY, x * 10000 + y);
+  packed = frame(true);
+  EXPECT_EQ(packed, frame(false));
+
+  // Full screen and back: new OpenGL contexts, from which the page is rebuilt.
+  for (bool full : {true, false}) {
+    bbtest::Host()->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, full);
+    ASSERT_EQ(device->BeginRender(), 1);
+    EXPECT_EQ(frame(true), packed);
+  }
+}
