@@ -38,6 +38,8 @@ void drawTextCentred(Pen& pen, const std::string& text, float cx, float y, const
 
 // Advance of a character in the small font, in units (7 plus the game's kerning adjustment).
 int smallFontAdvance(int code);
+// Width of the small font's dark outline around its strokes, in units.
+constexpr float kSmallFontOutline = 1.0f;
 
 // The built-in font: 96 cells of kDefaultFontCellW x kDefaultFontCellH pixels.
 constexpr int kDefaultFontCellW = 8;
