@@ -76,6 +76,21 @@ bool WanderUntilLost(Run& r, int limit) {
   return app->m_Outcome < 0;
 }
 
+// Cells of the level still falling into place.
+int Falling(c_MyApp* app) {
+  int n = 0;
+  for (int x = 0; x <= app->m_MapW; ++x)
+    for (int y = 0; y < c_MyApp::kMapRows; ++y) n += app->Cell(x, y, c_MyApp::kCellDrop) < 0 ? 1 : 0;
+  return n;
+}
+
+// The drop-in halfway: half of the cells have landed.
+void HalfDropped(Run& r) {
+  r.s.Update();
+  const int falling = Falling(r.app());
+  r.s.UpdatesUntil([&r, falling] { return Falling(r.app()) <= falling / 2; }, 600);
+}
+
 // From the title menu, the Classic quest box opened on the level after the highest completed,
 // and that level started; stops when its drop-in begins.
 void StartQuestLevel(Run& r, int level) {
@@ -103,10 +118,10 @@ void NewPlayer(Run& r) {
   r.s.Updates(40);
   r.Shoot("quest-new");
   r.s.Press(keys::kEnter);
-  r.s.Updates(45);
+  HalfDropped(r);
   r.Shoot("world-1-drop-in");
   r.s.UpdatesUntil([&r] { return r.app()->m_Settling == 0; }, 600);
-  r.s.Updates(40);
+  r.s.Updates(90);
   r.Shoot("world-1-play");
   r.s.Press(keys::kEscape);
   r.s.Updates(20);
@@ -171,7 +186,7 @@ void QuestProgress(Run& r) {
 void World(Run& r, const WorldStart& w) {
   const std::string name = "world-" + std::to_string(w.world);
   StartQuestLevel(r, w.level);
-  r.s.Updates(45);
+  HalfDropped(r);
   r.Shoot(name + "-drop-in");
   r.s.UpdatesUntil([&r] { return r.app()->m_Settling == 0; }, 600);
   Autoplay(r, 240);
