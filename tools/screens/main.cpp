@@ -7,7 +7,6 @@
 // DIR defaults to "screens" (files NAME-640x480.png and NAME-1280x1024.png), the data folder to
 // "data" in the working folder. The contact sheet shows each screen at both sizes, reduced.
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
