@@ -229,8 +229,9 @@ void c_MyApp::LevelEndPanel(int complete) {
   float cx = static_cast<float>(Trunc(bb_GW_jscrw / 2));
   float cy = static_cast<float>(Trunc(bb_GW_jscrh / 2));
   p_ResetDraw();
+  // The backing is wide enough for the large font's titles at three times their size.
   p_SetCol(160, 160, 0, 0.8f);
-  p_Rect(cx - 128, cy - 96, 256, 192);
+  p_Rect(cx - 200, cy - 96, 400, 192);
   p_SetCol(255, 255, 255, 1);
   m_Font = 89;
   p_SetSize(3, 3);

@@ -54,8 +54,9 @@ void drawLogo(Pen& pen, int) {
   }
 }
 
-// The studio emblem: a crumbling cube in a ring with the studio's name under it.
-void drawStudioLogo(Pen& pen, int) {
+// The studio emblem: a crumbling cube in a ring with the studio's name under it, drawn on a
+// 256-unit square.
+void drawStudioEmblem(Pen& pen) {
   const Vec2 c{128, 128};
   const Shape disc = [c](Vec2 p) { return sdf::circle(p, c, 118); };
   softShadow(pen, {0, 0, 256, 256}, disc, {4, 6}, 6, 0.45f);
@@ -100,7 +101,16 @@ void drawStudioLogo(Pen& pen, int) {
   drawTextCentred(pen, "GAMES", 128, 184, small, 2.5f);
 }
 
-// A test-card circle: colour bars, a grey wedge, gratings and a centre cross.
+// The emblem fills a little over half of its frame: the title menu shows it small in the corner
+// above the score panel, whose heading must stay clear of it.
+void drawStudioLogo(Pen& pen, int) {
+  constexpr float k = 0.56f;
+  Pen emblem = pen.sub({128 * (1 - k), 128 * (1 - k)}, k, 256, 256);
+  drawStudioEmblem(emblem);
+}
+
+// A test-card circle: colour bars, a dark caption band through the middle, where the credits
+// scroll, a grey wedge and gratings.
 void drawTestcard(Pen& pen, int) {
   const Vec2 c{128, 128};
   const float R = 124;
@@ -110,30 +120,23 @@ void drawTestcard(Pen& pen, int) {
                           rgb(235, 20, 235),  rgb(235, 20, 20),  rgb(20, 20, 235),  rgb(16, 16, 16)};
   pen.fill({0, 0, 256, 256}, circle, [&](Vec2 p) -> Colour {
     const float y = p.y - c.y, x = p.x - c.x;
-    if (y < -62) {  // top: grey background with white grid lines continues behind
-      const bool line = std::fabs(std::fmod(p.x + 256, 32.0f) - 16) > 14.5f || std::fabs(std::fmod(p.y + 256, 32.0f) - 16) > 14.5f;
-      return line ? rgb(240, 240, 240) : rgb(120, 120, 128);
-    }
-    if (y < -20) return bars[std::min(7, std::max(0, static_cast<int>((x + R) / (2 * R) * 8)))];
-    if (y < 20) {  // grey wedge
+    const bool line = std::fabs(std::fmod(p.x + 256, 32.0f) - 16) > 14.5f || std::fabs(std::fmod(p.y + 256, 32.0f) - 16) > 14.5f;
+    if (y < -80 || y >= 104) return line ? rgb(240, 240, 240) : rgb(120, 120, 128);  // the grid goes on behind
+    if (y < -62) return bars[std::min(7, std::max(0, static_cast<int>((x + R) / (2 * R) * 8)))];
+    if (y < 62) return rgb(14, 14, 20);  // the caption band
+    if (y < 84) {  // grey wedge
       const int step = std::min(5, std::max(0, static_cast<int>((x + R) / (2 * R) * 6)));
       return grey(static_cast<float>(step) / 5.0f);
     }
-    if (y < 60) {  // gratings of rising frequency
-      const int band = std::min(4, std::max(0, static_cast<int>((x + R) / (2 * R) * 5)));
-      const float period = 12.0f / static_cast<float>(1 << band) * 2.0f;
-      return std::fmod(p.x + 256, period) < period * 0.5f ? grey(0.92f) : grey(0.08f);
-    }
-    const bool line = std::fabs(std::fmod(p.x + 256, 32.0f) - 16) > 14.5f || std::fabs(std::fmod(p.y + 256, 32.0f) - 16) > 14.5f;
-    return line ? rgb(240, 240, 240) : rgb(120, 120, 128);
+    const int band = std::min(4, std::max(0, static_cast<int>((x + R) / (2 * R) * 5)));  // gratings
+    const float period = 12.0f / static_cast<float>(1 << band) * 2.0f;
+    return std::fmod(p.x + 256, period) < period * 0.5f ? grey(0.92f) : grey(0.08f);
   });
-  // Rings and the centre cross.
+  // The outer ring and the band's edges.
   pen.ring(c, R - 1.5f, 3, rgb(250, 250, 250));
-  pen.ring(c, 40, 2, rgb(250, 250, 250));
-  pen.circle(c, 16, rgb(20, 20, 20));
-  pen.ring(c, 16, 1.5f, rgb(250, 250, 250));
-  pen.line({c.x - 24, c.y}, {c.x + 24, c.y}, 1.5f, rgb(250, 250, 250));
-  pen.line({c.x, c.y - 24}, {c.x, c.y + 24}, 1.5f, rgb(250, 250, 250));
+  pen.fill({0, 0, 256, 256}, [c, R](Vec2 p) {
+    return std::max(std::fabs(std::fabs(p.y - c.y) - 62) - 0.75f, sdf::circle(p, c, R - 2));
+  }, rgb(250, 250, 250));
   TextStyle st;
   st.unitX = st.unitY = 2.2f;
   st.stroke = 2.0f;

@@ -96,14 +96,18 @@ int smallFontAdvance(int code) {
 
 namespace {
 
-// The small font: one-unit strokes on a one-unit grid, so the 1x image is pixel-exact; the ink of
-// a glyph is centred within its advance so that spacing stays even with the game's kerning.
+// The small font: one-unit strokes on a one-unit grid, so the 1x image is pixel-exact. The game
+// draws a glyph centred on its pen position and starts every text with a space, so a character's
+// place is the left part of its cell, as wide as its advance: a text then starts where it is put,
+// a right-aligned one ends there, and the ink is centred within the advance so that spacing stays
+// even with the game's kerning. A one-unit dark outline, opaque at every resolution, keeps the
+// text readable on any picture: the game tints the fill and leaves the outline dark.
 void drawSmallGlyph(Pen& pen, int frame) {
   const int code = frame + 32;
   const Glyph& g = glyphFor(code, false);
   if (g.strokes.empty()) return;
   const int adv = smallFontAdvance(code);
-  const float centre = 8.0f + static_cast<float>(adv - 7) * 0.5f;
+  const float centre = static_cast<float>(adv) * 0.5f;
   const float ink = static_cast<float>(g.width + 1);
   const float left = std::floor(centre - ink * 0.5f + 0.5f);
   TextStyle st;
@@ -112,8 +116,8 @@ void drawSmallGlyph(Pen& pen, int frame) {
   st.narrow = false;
   st.top = grey(1.0f);
   st.bottom = grey(0.86f);
-  st.shadowOffset = {pen.scale() < 1.5f ? 1.0f : 0.75f, pen.scale() < 1.5f ? 1.0f : 0.75f};
-  st.shadowColour = {0, 0, 0, 0.45f};
+  st.outline = kSmallFontOutline;
+  st.outlineColour = grey(0.06f);
   drawGlyph(pen, g, {left + 0.5f, 4.5f}, st);
 }
 

@@ -1,9 +1,11 @@
 // Fonts and text drawing. The game's two bitmap fonts ("fonts/garvolin", the bold display font,
 // and "fonts/small", the compact text font) hold 128 cells of 16 x 16 units, cell n showing
-// character n + 32, each glyph centred on its cell because the game draws a glyph with its handle
-// at the cell centre. The built-in font "default_font.png" is a single row of 96 cells for
-// characters 32-127 with one spare pixel column on either side of every cell. Text drawing is
-// also offered to the other picture modules (logo, badges, labels of the contact sheet).
+// character n + 32. The game draws a glyph with its handle at the cell centre and starts every
+// text with a space: the display font, whose advance is the whole cell, is centred on its cells;
+// the small font's glyphs sit in the left part of theirs, as wide as their advance, with a dark
+// outline. The built-in font "default_font.png" is a single row of 96 cells for characters 32-127
+// with one spare pixel column on either side of every cell. Text drawing is also offered to the
+// other picture modules (logo, badges, labels of the contact sheet).
 #pragma once
 
 #include <string>
@@ -38,6 +40,8 @@ void drawTextCentred(Pen& pen, const std::string& text, float cx, float y, const
 
 // Advance of a character in the small font, in units (7 plus the game's kerning adjustment).
 int smallFontAdvance(int code);
+// Width of the small font's dark outline around its strokes, in units.
+constexpr float kSmallFontOutline = 1.0f;
 
 // The built-in font: 96 cells of kDefaultFontCellW x kDefaultFontCellH pixels.
 constexpr int kDefaultFontCellW = 8;
