@@ -3,10 +3,10 @@
 // draw calls.
 #include <gtest/gtest.h>
 
-#include "menu_steps.h"
-#include "tests/graphics/gl_support.h"
+#include "game_test.h"
+#include "tests/graphics/graphics_support.h"
 
-using namespace menutest::keys;
+constexpr int kN = 78;
 
 TEST(GamePages_Gl, FramesMatchATexturePerImageInAHandfulOfDrawCalls) {
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display";
@@ -15,7 +15,7 @@ TEST(GamePages_Gl, FramesMatchATexturePerImageInAHandfulOfDrawCalls) {
   gxtkGraphics* device = new gxtkGraphics;
   gc_assign(bb_app__delegate->m__graphics, device);
   bb_graphics_SetGraphicsDevice(device);
-  menutest::Ready(g);
+  g.Ready();
   // A sample exactly between two texels of an image (as every one is where the game halves its
   // images) takes either, as single-precision interpolation decides, which a large page may change:
   // a few pixels show the neighbouring texel, while a wrong, stale or bleeding page changes many.
@@ -41,17 +41,17 @@ TEST(GamePages_Gl, FramesMatchATexturePerImageInAHandfulOfDrawCalls) {
     g.app->m_LoadStep = 0;  // the size changed between updates only: nothing to reload
   };
   check("title menu", 10, {{560, 420}, {600, 450}, {640, 480}});
-  menutest::Press(g, kN);
+  g.Press(kN);
   g.Updates(40);
   check("credits", 20, {{600, 450}, {640, 480}});
-  menutest::Press(g, kN);
+  g.Press(kN);
   g.Updates(40);
-  menutest::Press(g, kEnter);
-  menutest::Press(g, kEnter);
+  g.Press(kEnter);
+  g.Press(kEnter);
   g.Updates(230);
   ASSERT_EQ(g.app->m_Mode, 10);
   check("level", 20, {{560, 420}, {640, 480}});
-  menutest::Press(g, kEscape);
+  g.Press(kEscape);
   g.Updates(30);
   check("pause menu", 20, {{600, 450}, {640, 480}});
 }
