@@ -135,7 +135,7 @@ TEST_F(Files, AFailedWriteLeavesTheOldStateIntactAndNoTemporaryFile) {
     const bool linked = file[0] == 's';
     WriteFile(file, "old");
     chmod(file, 0600);
-    if (linked) ASSERT_EQ(unlink(".gamestate") + symlink("synced/state", ".gamestate"), 0);
+    if (linked) { ASSERT_EQ(unlink(".gamestate") + symlink("synced/state", ".gamestate"), 0); }
     ASSERT_EQ(bb_app_SaveState(S("new")), 0);
     struct stat st;
     EXPECT_TRUE(lstat(".gamestate", &st) == 0 && S_ISLNK(st.st_mode) == linked) << file;
