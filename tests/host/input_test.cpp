@@ -120,11 +120,13 @@ TEST_F(InputStore, OutOfRangeQueriesAndEventsAreHarmless) {
   EXPECT_EQ(in->m__keyHitPut, 1);  // only the key-0 hit was recorded
 }
 
-TEST_F(InputStore, JoystickPollingStopsAtTheFirstAbsentPort) {
-  window.fake.joys[0].present = true;
-  window.fake.joys[0].buttons = {1, 0, 1};
-  window.fake.joys[2].present = true;  // behind an absent port 1: never polled
-  window.fake.joys[2].buttons = {1};
+// Ports are polled up to the first absent one; axes map to x, y and z pairs by their count (missing
+// ones read as 0); buttons are keys with one hit per press.
+TEST_F(InputStore, Joysticks) {
+  auto& joys = window.fake.joys;
+  joys[0].present = joys[2].present = true;  // port 2 sits behind an absent port 1: never polled
+  joys[0].buttons = {1, 0, 1};
+  joys[2].buttons = {1};
   in->p_BeginUpdate();
   EXPECT_EQ(window.fake.joyPolls, (std::vector<int>{0, 1}));
   EXPECT_EQ(bb_input_JoyDown(0, 0), 1);
@@ -134,13 +136,33 @@ TEST_F(InputStore, JoystickPollingStopsAtTheFirstAbsentPort) {
   in->p_EndUpdate();
   in->p_BeginUpdate();
   EXPECT_EQ(bb_input_JoyHit(0, 0), 0) << "a held button is one hit";
-  window.fake.joys[0].buttons = {0, 0, 1};
+  joys[0].buttons.assign(32, 1);
+  in->p_BeginUpdate();
+  joys[0].buttons = {0, 0, 1};
   in->p_BeginUpdate();
   EXPECT_EQ(bb_input_JoyDown(0, 0), 0);
-  window.fake.joys[0].present = false;
-  window.fake.joys[0].axes = {0.7f};
+  EXPECT_EQ(bb_input_JoyDown(20, 0), 1) << "buttons the pad does not report stay as they were";
+  const struct {
+    std::vector<float> axes, x0x1y0y1z0z1;
+  } rows[] = {
+      {{1, 2, 3, 4}, {1, 4, 2, 3, 0, 0}},
+      {{1, 2, 3, 4, 5}, {1, 5, 2, 4, 3, 0}},
+      {{1, 2, 3, 4, 5, 6, 7}, {1, 4, 2, 5, 3, 6}},
+      {{9}, {9, 0, 0, 0, 0, 0}},
+  };
+  c_JoyState* joy = in->m__joyStates[0];
+  for (const auto& r : rows) {
+    joys[0].axes = r.axes;
+    in->p_BeginUpdate();
+    EXPECT_EQ((std::vector<float>{joy->m_joyx[0], joy->m_joyx[1], joy->m_joyy[0], joy->m_joyy[1], joy->m_joyz[0],
+                                  joy->m_joyz[1]}),
+              r.x0x1y0y1z0z1)
+        << r.axes.size() << " axes";
+  }
+  joys[0].present = false;
+  joys[0].axes = {0.7f};
   in->p_BeginUpdate();
-  EXPECT_EQ(bb_input_JoyX(0, 0), 0.0f) << "an unplugged pad keeps its old state";
+  EXPECT_EQ(bb_input_JoyX(0, 0), 9.0f) << "an unplugged pad keeps its old state";
 }
 
 // The delegate feeds the store, runs the update and clears the hits after it; close and back
