@@ -175,47 +175,39 @@ TEST_F(HostLoop, AWindowLibraryThatWillNotStartEndsTheProcess) {
   EXPECT_EXIT(start(), ::testing::ExitedWithCode(255), "^glfwInit failed\n$");
 }
 
-class HostCallbacks : public HostLoop {
- protected:
-  void SetUp() override {
-    HostLoop::SetUp();
-    host->StartGame();
-    host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
-    log().clear();
-  }
-  std::vector<std::string> Press(int key, int action = BBWindowSystem::kPress) {
-    log().clear();
-    window.fake.callbacks.key(key, action);
-    return log();
-  }
-};
-
-TEST_F(HostCallbacks, KeysArriveWithRuntimeCodesAndSynthesisedCharacters) {
+// Keys arrive with the runtime's codes, some with a synthesised character, auto-repeat as further
+// presses; characters, mouse buttons, pointer moves and a vetoed close request follow.
+TEST_F(HostLoop, WindowCallbacksForwardInputWithRuntimeCodes) {
   using V = std::vector<std::string>;
-  EXPECT_EQ(Press(GLFW_KEY_A), (V{"key 1 65"}));
-  EXPECT_EQ(Press(GLFW_KEY_A, BBWindowSystem::kRelease), (V{"key 2 65"}));
-  EXPECT_EQ(Press(GLFW_KEY_LEFT), (V{"key 1 37", "key 3 65573"}));  // 0x10025
-  EXPECT_EQ(Press(GLFW_KEY_INSERT), (V{"key 1 45", "key 3 65581"}));
-  EXPECT_EQ(Press(GLFW_KEY_DELETE), (V{"key 1 46", "key 3 127"}));
-  EXPECT_EQ(Press(GLFW_KEY_ENTER), (V{"key 1 13", "key 3 13"}));
-  EXPECT_EQ(Press(GLFW_KEY_F1), (V{"key 1 112"}));
-  EXPECT_EQ(Press(GLFW_KEY_LEFT_ALT), V{});
-  EXPECT_EQ(Press(GLFW_KEY_KP_ENTER), V{});
-  EXPECT_EQ(Press(GLFW_KEY_F13), V{});
-  // Auto-repeat arrives as further presses, each with its character.
-  Press(GLFW_KEY_UP);
-  EXPECT_EQ(Press(GLFW_KEY_UP), (V{"key 1 38", "key 3 65574"}));
-}
-
-TEST_F(HostCallbacks, CharactersMouseAndClose) {
-  window.fake.callbacks.character(0xe9, BBWindowSystem::kPress);
-  window.fake.callbacks.mouseButton(0, BBWindowSystem::kPress);
-  window.fake.callbacks.mouseButton(1, BBWindowSystem::kRelease);
-  window.fake.callbacks.mouseButton(3, BBWindowSystem::kPress);  // beyond the middle button
-  window.fake.callbacks.mousePos(200, 100);
-  EXPECT_EQ(window.fake.callbacks.close(), 0) << "the close request is vetoed";
-  EXPECT_EQ(log(), (std::vector<std::string>{"key 3 233", "mouse 4 0 12,34", "mouse 5 1 12,34",
-                                             "mouse 6 -1 200,100", "key 1 432", "key 2 432"}));
+  host->StartGame();
+  host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
+  BBWindowCallbacks& cb = window.fake.callbacks;
+  auto press = [&](int key, int action = BBWindowSystem::kPress) {
+    log().clear();
+    cb.key(key, action);
+    return log();
+  };
+  EXPECT_EQ(press(GLFW_KEY_A), (V{"key 1 65"}));
+  EXPECT_EQ(press(GLFW_KEY_A, BBWindowSystem::kRelease), (V{"key 2 65"}));
+  EXPECT_EQ(press(GLFW_KEY_LEFT), (V{"key 1 37", "key 3 65573"}));  // 0x10025
+  EXPECT_EQ(press(GLFW_KEY_INSERT), (V{"key 1 45", "key 3 65581"}));
+  EXPECT_EQ(press(GLFW_KEY_DELETE), (V{"key 1 46", "key 3 127"}));
+  EXPECT_EQ(press(GLFW_KEY_ENTER), (V{"key 1 13", "key 3 13"}));
+  EXPECT_EQ(press(GLFW_KEY_F1), (V{"key 1 112"}));
+  EXPECT_EQ(press(GLFW_KEY_LEFT_ALT), V{});
+  EXPECT_EQ(press(GLFW_KEY_KP_ENTER), V{});
+  EXPECT_EQ(press(GLFW_KEY_F13), V{});
+  press(GLFW_KEY_UP);
+  EXPECT_EQ(press(GLFW_KEY_UP), (V{"key 1 38", "key 3 65574"}));
+  log().clear();
+  cb.character(0xe9, BBWindowSystem::kPress);
+  cb.mouseButton(0, BBWindowSystem::kPress);
+  cb.mouseButton(1, BBWindowSystem::kRelease);
+  cb.mouseButton(3, BBWindowSystem::kPress);  // beyond the middle button
+  cb.mousePos(200, 100);
+  EXPECT_EQ(cb.close(), 0) << "the close request is vetoed";
+  EXPECT_EQ(log(), (V{"key 3 233", "mouse 4 0 12,34", "mouse 5 1 12,34", "mouse 6 -1 200,100", "key 1 432",
+                      "key 2 432"}));
 }
 
 TEST_F(HostLoop, ClockDateAndPointer) {
