@@ -106,20 +106,22 @@ const Schedule kSchedules[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Rows, HostSchedule, ::testing::ValuesIn(kSchedules));
 
+// Nothing reaches the game before it starts; starting, suspending and resuming happen once each;
+// a suspended game gets no updates but still renders and hears keys.
 TEST_F(HostLoop, GuardsIgnoreEventsOutOfOrder) {
-  host->KeyEvent(c_BBGameEvent::KeyDown, 65);
-  host->UpdateGame();
-  host->RenderGame();
+  auto events = [this] {
+    host->UpdateGame();
+    host->RenderGame();
+    host->KeyEvent(c_BBGameEvent::KeyDown, 65);
+  };
+  events();
   host->SuspendGame();
-  EXPECT_TRUE(log().empty()) << "nothing reaches the game before it starts";
   host->StartGame();
   host->StartGame();
   host->ResumeGame();
   host->SuspendGame();
   host->SuspendGame();
-  host->UpdateGame();
-  host->RenderGame();
-  host->KeyEvent(c_BBGameEvent::KeyDown, 65);
+  events();
   host->ResumeGame();
   host->ResumeGame();
   EXPECT_EQ(log(), (std::vector<std::string>{"start", "suspend", "render", "key 1 65", "resume"}));
