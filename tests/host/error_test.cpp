@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "runtime/host/error.h"
@@ -35,72 +36,46 @@ TEST(Output, PrintWritesUtf8Lines) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "caf\xc3\xa9\ntwo\n\n");
 }
 
-TEST(RuntimeError, EmptyMessageQuitsSilentlyWithStatusZero) {
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        bbError(String());
-      },
-      ::testing::ExitedWithCode(0), "^$");
-}
-
 // Reports a runtime error with the given debugger commands waiting on standard input.
 void StopWith(const std::string& input, const char* message) {
   FeedStdin(input);
   bbError(String(message));
 }
 
-TEST(RuntimeError, DebuggerStopCommands) {
+TEST(RuntimeError, DebuggerStopCommandsSignalsAndAnEmptyMessage) {
+  auto boom = [] { bbError(String("boom")); };
+  const char* const again = "Runtime Error : boom(.|\n)*Runtime Error : boom";  // the report repeats
   const struct {
     const char* input;
+    std::function<void()> stop;
     int status;
     const char* output;
   } cases[] = {
-      // At the end of input the stop ends the process with -1.
-      {"", 255, "Runtime Error : boom\n\n\\{\\{~~~~\\}\\}"},
-      // "?" reads on, "r" resumes (the report repeats), "q" quits with status 0.
-      {"?\nr\nq\n", 0, "Runtime Error : boom(.|\n)*Runtime Error : boom"},
-      // "s" returns from the stop; the loop reports again and hits end of input.
-      {"s\n", 255, "Runtime Error : boom(.|\n)*Runtime Error : boom"},
-      // An unknown command is echoed and ends the process with -1.
-      {"zap\n", 255, "\\?\\?\\?\\?\\? zap \\?\\?\\?\\?\\?"},
-      // A last line without a line break ends it too.
-      {"?", 255, "boom"},
+      {"", boom, 255, "Runtime Error : boom\n\n\\{\\{~~~~\\}\\}"},  // the end of input: status -1
+      {"?\nr\nq\n", boom, 0, again},  // "?" reads on, "r" resumes, "q" quits with status 0
+      {"s\n", boom, 255, again},  // "s" returns from the stop; the error is reported again
+      {"zap\n", boom, 255, "\\?\\?\\?\\?\\? zap \\?\\?\\?\\?\\?"},  // unknown: echoed, status -1
+      {"?", boom, 255, "boom"},  // a last line without a line break ends it too
+      {"", [] { bbError(String()); }, 0, "^$"},  // an empty message quits silently
+      {"", [] { bbInstallSignalHandlers(), std::raise(SIGFPE); }, 255, "Error : Floating point exception"},
+      {"", [] { sighandler(99); }, 255, "Runtime Error : Unknown signal"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
-    EXPECT_EXIT(StopWith(c.input, "boom"), ::testing::ExitedWithCode(c.status), c.output);
+    EXPECT_EXIT((FeedStdin(c.input), c.stop()), ::testing::ExitedWithCode(c.status), c.output);
   }
 }
 
+// "@<address>" shows an object the collector holds; a stack address, a wild one and a non-number
+// each print an empty line and the stop reads on.
 TEST(RuntimeError, ObjectDisplayOnlyForObjectsTheCollectorHolds) {
   gc_init();
-  Object* held = new Object;
-  char address[64];
-  std::snprintf(address, sizeof address, "@%p\n", static_cast<void*>(held));
   int on_stack = 0;
-  char bogus[64];
-  std::snprintf(bogus, sizeof bogus, "@%p\n", static_cast<void*>(&on_stack));
-  EXPECT_EXIT(StopWith(std::string(address) + "q\n", "inspect"), ::testing::ExitedWithCode(0), "\\+Object");
-  // A stack address, a wild one and a non-number each print an empty line and go on.
-  EXPECT_EXIT(StopWith(std::string(bogus) + "@0x10\n@zz\n@\nq\n", "inspect"), ::testing::ExitedWithCode(0),
-              "\\{\\{~~~~\\}\\}\n\n\n\n\n\n$");
-}
-
-TEST(RuntimeError, FatalSignalsReportTheirNames) {
-  EXPECT_EXIT(
-      {
-        FeedStdin("");
-        bbInstallSignalHandlers();
-        std::raise(SIGFPE);
-      },
-      ::testing::ExitedWithCode(255), "Runtime Error : Floating point exception");
-  EXPECT_EXIT(
-      {
-        FeedStdin("");
-        sighandler(99);
-      },
-      ::testing::ExitedWithCode(255), "Runtime Error : Unknown signal");
+  char held[64], bogus[64];
+  std::snprintf(held, sizeof held, "@%p\nq\n", static_cast<void*>(new Object));
+  std::snprintf(bogus, sizeof bogus, "@%p\n@0x10\n@zz\n@\nq\n", static_cast<void*>(&on_stack));
+  EXPECT_EXIT(StopWith(held, "inspect"), ::testing::ExitedWithCode(0), "\\+Object");
+  EXPECT_EXIT(StopWith(bogus, "inspect"), ::testing::ExitedWithCode(0), "\\{\\{~~~~\\}\\}\n\n\n\n\n\n$");
 }
 
 TEST(RuntimeError, UncaughtExceptionFromGameCodeDies) {
@@ -108,15 +83,11 @@ TEST(RuntimeError, UncaughtExceptionFromGameCodeDies) {
   struct Thrower : BBGameDelegate {
     void UpdateGame() override { throw new ThrowableObject; }
   };
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        BBGame host;
-        host.SetDelegate(new Thrower);
-        host.StartGame();
-        host.UpdateGame();
-      },
-      ::testing::ExitedWithCode(255), "Runtime Error : Uncaught Exception");
+  BBGame host;
+  host.SetDelegate(new Thrower);
+  host.StartGame();
+  EXPECT_EXIT((dup2(2, 1), host.UpdateGame()), ::testing::ExitedWithCode(255),
+              "Runtime Error : Uncaught Exception");
 }
 
 }  // namespace

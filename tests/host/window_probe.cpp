@@ -10,10 +10,6 @@ namespace {
 
 class c_ProbeApp : public c_App {
  public:
-  c_ProbeApp* m_new() {
-    c_App::m_new();
-    return this;
-  }
   int p_OnCreate() override {
     bb_app_SetUpdateRate(60);
     return 0;
