@@ -121,11 +121,7 @@ TEST_F(Collector, TheWriteBarrierKeepsAWhiteObjectStoredIntoABlackOne) {
     gc_mark_queued(0x7fffffff);
     ASSERT_TRUE(InList(gc_marked_list, root_node));
     Node* fresh = new Node;
-    if (barrier) {
-      gc_assign(root_node->other, fresh);
-    } else {
-      root_node->other = fresh;
-    }
+    barrier ? gc_assign(root_node->other, fresh) : (void)(root_node->other = fresh);
     EXPECT_EQ(InList(gc_queued_list, fresh), barrier);
     FullCycle();
     EXPECT_EQ(gc_holds(fresh), barrier);

@@ -49,10 +49,8 @@ TEST(Paths, BareNamesGoToTheDataFolderAndTheSchemesMapOntoFolders) {
   const struct {
     const char *path, *fixed, *file;
   } rows[] = {
-      {"gfx/a.png", "app://data/gfx/a.png", "gfx/a.png"},
-      {"./.gamestate", "./.gamestate", "./.gamestate"},
-      {"/a.png", "/a.png", "/a.png"},
-      {"file://x/y", "file://x/y", "file://x/y"},
+      {"gfx/a.png", "app://data/gfx/a.png", "gfx/a.png"}, {"./.gamestate", "./.gamestate", "./.gamestate"},
+      {"/a.png", "/a.png", "/a.png"},                        {"file://x/y", "file://x/y", "file://x/y"},
       {"a/b:/c", "app://data/a/b:/c", "a/b:/c"},  // a slash before the colon: not a scheme
       {"app://data/title.png", "app://data/title.png", "./data/title.png"},
       {"app://internal/save", "app://internal/save", "./internal/save"},

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "runtime/host/asyncevent.h"
 #include "runtime/object/gc.h"
@@ -29,16 +30,13 @@ TEST_F(HostServices, PeekAndPokeAreLittleEndianAndSignExtend) {
   EXPECT_FALSE(b->_New(16)) << "a buffer that holds data keeps it";
   EXPECT_EQ(b->data, first);
   b->PokeShort(0, 65535);
-  EXPECT_EQ(b->PeekShort(0), -1);
-  b->PokeByte(1, 200);
-  EXPECT_EQ(b->PeekByte(1), -56);
+  b->PokeByte(2, 200);
   b->PokeInt(4, 0x12345678);
-  EXPECT_EQ(b->data[4] | b->data[7] << 8, 0x1278);
-  EXPECT_EQ(b->PeekInt(4), 0x12345678);
-  EXPECT_EQ(b->PeekShort(4), 0x5678);
   b->PokeInt(8, -2);
-  EXPECT_EQ(b->PeekInt(8), -2);
   b->PokeFloat(12, -1.5f);
+  EXPECT_EQ((std::vector<int>{b->PeekShort(0), b->PeekByte(2), b->data[4], b->data[7], b->PeekInt(4), b->PeekShort(4),
+                              b->PeekInt(8)}),
+            (std::vector<int>{-1, -56, 0x78, 0x12, 0x12345678, 0x5678, -2}));
   EXPECT_EQ(b->PeekFloat(12), -1.5f);
 }
 
@@ -71,8 +69,8 @@ TEST_F(HostServices, ThreadsStartOnceRunAndHandOverTheirResult) {
   Worker* w = new Worker;
   EXPECT_FALSE(w->IsRunning());
   w->Start();
-  EXPECT_TRUE(w->IsRunning());
   w->Start();  // already running: nothing
+  EXPECT_TRUE(w->IsRunning());
   w->release = true;
   w->Wait();
   EXPECT_FALSE(w->IsRunning());
@@ -144,8 +142,7 @@ TEST_F(HostServices, UdpRoundTripOverLoopback) {
   msg->PokeByte(1, 'h'), msg->PokeByte(2, 'i'), msg->PokeByte(3, '!');
   EXPECT_EQ(a->SendTo(msg, 1, 3, addrB), 3);
   EXPECT_EQ(b->ReceiveFrom(in, 2, 8, from), 3);
-  EXPECT_EQ(in->PeekByte(2), 'h');
-  EXPECT_EQ(in->PeekByte(4), '!');
+  EXPECT_EQ(in->PeekByte(2) << 8 | in->PeekByte(4), 'h' << 8 | '!');
   EXPECT_EQ(from->Host().ToNarrow() + ":" + std::to_string(from->Port()),
             "127.0.0.1:" + std::to_string(addrA->Port()));
 }
@@ -162,14 +159,12 @@ TEST_F(HostServices, StackGrowsAndClearsDroppedSlots) {
   s->p_Length(2);
   EXPECT_EQ(s->m_data[2], nullptr);
   s->p_Length(40);
-  EXPECT_GE(s->m_data.Length(), 40) << "a jump past twice the length";
-  EXPECT_EQ(s->p_Length2(), 40);
+  EXPECT_TRUE(s->p_Length2() == 40 && s->m_data.Length() >= 40) << "a jump past twice the length";
   Array<c_IAsyncEventSource*> init(3);
   init[1] = src;
   c_Stack* copy = (new c_Stack)->m_new2(init);
   init[1] = nullptr;
-  EXPECT_EQ(copy->p_Length2(), 3);
-  EXPECT_EQ(copy->p_Get(1), src) << "the stack holds its own copy";
+  EXPECT_TRUE(copy->p_Length2() == 3 && copy->p_Get(1) == src) << "the stack holds its own copy";
 }
 
 }  // namespace
