@@ -29,10 +29,7 @@ class PlatformFiles : public testing::Test {
     do dir_ = fs::temp_directory_path() / ("zudodo-platform-" + std::to_string(random()));
     while (!fs::create_directory(dir_));
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
+  void TearDown() override { fs::remove_all(dir_, ignored_); }
   // The UTF-8 path of a name in the folder.
   std::string Path(const std::string& utf8Name) const { return (dir_ / fs::u8path(utf8Name)).u8string(); }
   std::string Read(const std::string& utf8Name) const {
@@ -55,6 +52,7 @@ class PlatformFiles : public testing::Test {
   }
 
   fs::path dir_;
+  std::error_code ignored_;
 };
 
 TEST_F(PlatformFiles, NamesOutsideAsciiOpenUnderTheirOwnNameAndBytesStayAsWritten) {
