@@ -18,21 +18,10 @@ c_App* bbNewApplication() { return (new c_MyApp)->m_new(); }
 
 namespace gametest {
 
-namespace {
-
 // The host object lives for the whole test program, like the real one.
-BBGlfwGame* Host() {
+static BBGlfwGame* Host() {
   static BBGlfwGame* host = new BBGlfwGame;
   return host;
-}
-
-}  // namespace
-
-int HeadlessGraphics::Add(const char* what, float x, float y, float w, float h) {
-  std::ostringstream line;
-  line << what << " " << x << " " << y << " " << w << " " << h;
-  draws.push_back(line.str());
-  return 0;
 }
 
 // A scratch folder of its own: a player's save never reaches a test, and the test's save stays there.

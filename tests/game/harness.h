@@ -45,17 +45,15 @@ class HeadlessWindow : public BBWindowSystem {
   void SwapBuffers() override {}
 };
 
-// A graphics device without OpenGL: surfaces keep their decoded pixels; each draw is listed as
-// its kind and pixel coordinates, "rect 20 40 60 80".
+// A graphics device without OpenGL: surfaces keep their decoded pixels; draws are only counted.
 class HeadlessGraphics : public gxtkGraphics {
  public:
-  std::vector<std::string> draws;
+  int draws = 0;
   HeadlessWindow* window = nullptr;
   int Width() override { return window->width; }
   int Height() override { return window->height; }
   int BeginRender() override {
-    width = window->width, height = window->height;
-    draws.clear();
+    width = window->width, height = window->height, draws = 0;
     return 1;
   }
   int EndRender() override { return 0; }
@@ -66,15 +64,12 @@ class HeadlessGraphics : public gxtkGraphics {
   int SetBlend(int) override { return 0; }
   int SetScissor(int, int, int, int) override { return 0; }
   int SetMatrix(float, float, float, float, float, float) override { return 0; }
-  int DrawPoint(float x, float y) override { return Add("point", x, y, 0, 0); }
-  int DrawRect(float x, float y, float w, float h) override { return Add("rect", x, y, w, h); }
-  int DrawLine(float x1, float y1, float x2, float y2) override { return Add("line", x1, y1, x2, y2); }
-  int DrawOval(float x, float y, float w, float h) override { return Add("oval", x, y, w, h); }
-  int DrawSurface(gxtkSurface*, float x, float y) override { return Add("image", x, y, 0, 0); }
-  int DrawSurface2(gxtkSurface*, float x, float y, int, int, int w, int h) override {
-    return Add("image", x, y, static_cast<float>(w), static_cast<float>(h));
-  }
-  int Add(const char* what, float x, float y, float w, float h);
+  int DrawPoint(float, float) override { return ++draws, 0; }
+  int DrawRect(float, float, float, float) override { return ++draws, 0; }
+  int DrawLine(float, float, float, float) override { return ++draws, 0; }
+  int DrawOval(float, float, float, float) override { return ++draws, 0; }
+  int DrawSurface(gxtkSurface*, float, float) override { return ++draws, 0; }
+  int DrawSurface2(gxtkSurface*, float, float, int, int, int, int) override { return ++draws, 0; }
 };
 
 // Several values compared at once: EXPECT_EQ(V(a, b), V(1, 2)).
