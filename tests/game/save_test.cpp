@@ -42,7 +42,7 @@ std::string SaveNow(c_MyApp* a) {
 }
 
 std::string LoadFrom(c_MyApp* a, const std::string& text) {
-  WriteStateFile(text);
+  std::ofstream(".gamestate", std::ios::binary) << text;
   return Printed([a] { a->p_Load(); });
 }
 
@@ -102,7 +102,7 @@ TEST_F(SaveLoad, SettingsBelowTheirFloorsAreRepairedAndABadSettingsBlockResetsTo
 }
 
 TEST_F(SaveLoad, ASaveStartedTwiceWritesOnceAHundredUpdatesAfterTheSecondStartOrAtOnceOnSuspend) {
-  WriteStateFile("old");
+  std::ofstream(".gamestate") << "old";
   testing::internal::CaptureStdout();
   a->p_Save();
   g.Updates(40);
