@@ -155,7 +155,8 @@ TEST(QuestBoxes, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
 TEST(QuestBoxes, APressOnALockedLevelUnderTheCursorDoesNothing) {
   Game g;
   g.Ready();
-  OpenQuestBox(g);
+  g.Press(kEnter);
+  g.Updates(40);
   std::vector<const float*> rows;
   for (int k = 0; k < g.Entries(); ++k)
     if (g.Entry(k)[0] == c_MyApp::kRectMarker && g.Entry(k)[4] == 320 && g.Entry(k)[5] == 64) rows.push_back(g.Entry(k));
