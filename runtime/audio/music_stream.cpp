@@ -90,18 +90,25 @@ void BBMusicStream::Play() {
     return;
   }
   // It ran dry: all it held has played, though a stopped source need not count it as processed.
-  ALint queued = 0;
-  alGetSourcei(source_, AL_BUFFERS_QUEUED, &queued);
-  for (; queued > 0; --queued) {
+  Reclaim(AL_BUFFERS_QUEUED);
+  if (QueueNext()) alSourcePlay(source_);
+}
+
+void BBMusicStream::Reclaim(ALenum which) {
+  ALint count = 0;
+  alGetSourcei(source_, which, &count);
+  for (; count > 0; --count) {
     ALuint buffer = 0;
     alSourceUnqueueBuffers(source_, 1, &buffer);
     idle_.push_back(buffer);
   }
-  if (!idle_.empty() && Fill(idle_.back())) {
-    alSourceQueueBuffers(source_, 1, &idle_.back());
-    idle_.pop_back();
-    alSourcePlay(source_);
-  }
+}
+
+bool BBMusicStream::QueueNext() {
+  if (idle_.empty() || !Fill(idle_.back())) return false;
+  alSourceQueueBuffers(source_, 1, &idle_.back());
+  idle_.pop_back();
+  return true;
 }
 
 void BBMusicStream::Pump(bool play) {
@@ -110,18 +117,8 @@ void BBMusicStream::Pump(bool play) {
     if (play) Play();
     return;
   }
-  ALint processed = 0;
-  alGetSourcei(source_, AL_BUFFERS_PROCESSED, &processed);
-  for (; processed > 0; --processed) {
-    ALuint buffer = 0;
-    alSourceUnqueueBuffers(source_, 1, &buffer);
-    idle_.push_back(buffer);
-  }
-  // One piece a call keeps the call short; the queue holds many calls' worth of sound.
-  if (!idle_.empty() && Fill(idle_.back())) {
-    alSourceQueueBuffers(source_, 1, &idle_.back());
-    idle_.pop_back();
-  }
+  Reclaim(AL_BUFFERS_PROCESSED);
+  QueueNext();  // one piece a call keeps the call short; the queue holds many calls' worth of sound
 }
 
 bool BBMusicStream::Ended() {

@@ -48,6 +48,10 @@ class BBMusicStream {
   BBMusicStream() = default;
   // Decodes the next piece into the buffer; false when the tune has no frames left.
   bool Fill(ALuint buffer);
+  // Moves the buffers the source counts under `which` (played, or all queued) to the idle ones.
+  void Reclaim(ALenum which);
+  // Decodes the next piece into an idle buffer and queues it; false when none was queued.
+  bool QueueNext();
   ALint State();
 
   std::FILE* file_ = nullptr;

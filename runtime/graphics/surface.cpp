@@ -81,6 +81,17 @@ void gxtkSurface::SetData(unsigned char* pixels, int w, int h, int bytesPerPixel
   }
 }
 
+unsigned bbNewPixelTexture() {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  return name;
+}
+
 void gxtkSurface::Bind() {
   if (glfwGraphicsSeq == 0) return;
   if (contextSeq == glfwGraphicsSeq) {
@@ -88,12 +99,7 @@ void gxtkSurface::Bind() {
     return;
   }
   contextSeq = glfwGraphicsSeq;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  texture = bbNewPixelTexture();
 
   int texWidth = width, texHeight = height;
   bbClearGlErrors();

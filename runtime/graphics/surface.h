@@ -16,6 +16,9 @@
 
 class BBTexturePage;
 
+// Generates a texture, binds it and sets it to be sampled nearest and clamped at its edges; its name.
+unsigned bbNewPixelTexture();
+
 class gxtkSurface : public Object {
  public:
   gxtkSurface() = default;

@@ -141,12 +141,7 @@ void BBTexturePage::Bind() {
     return;
   }
   contextSeq = glfwGraphicsSeq;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  texture = bbNewPixelTexture();
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   static const unsigned char kWhite[4] = {255, 255, 255, 255};
   UploadFrom(kWhite, 4, 1, 1, whiteX_, whiteY_, whiteX_ - kGutter, whiteY_ - kGutter,
