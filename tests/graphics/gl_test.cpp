@@ -1,6 +1,5 @@
-// The device and its surfaces on real OpenGL: batching and its flush points in draw calls, ellipse
-// segments, polygon limits, scissoring, clearing, read-back (the music tests decode patterns from
-// it), premultiplied PNGs, pixel writes, textures rebuilt for a new window, images via the module.
+// The device and its surfaces on real OpenGL: batching and its flush points, ellipse segments, polygon
+// limits, scissor, clear, read-back, premultiplied PNGs, pixel writes, new-window textures, module images.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -11,8 +10,6 @@
 
 namespace {
 
-using bbtest::Bytes;
-
 class Device_Gl : public bbtest::GlFixture {};
 
 TEST_F(Device_Gl, RectanglesBatch256ToADrawCallClsDropsWhatIsPendingAndTheScissorClipsExactly) {
@@ -21,16 +18,12 @@ TEST_F(Device_Gl, RectanglesBatch256ToADrawCallClsDropsWhatIsPendingAndTheScisso
     device->DrawRect(static_cast<float>(i), 0, 1, 1);
     ASSERT_EQ(device->drawCalls, before + (i == 256)) << "the 257th does not fit: the full batch goes out";
   }
-  device->Flush();
-  device->Flush();  // nothing pending: no call
+  device->Flush(), device->Flush();  // the second has nothing to send
   EXPECT_EQ(device->drawCalls, before + 2);
   ExpectPixels({{0, 0, 0xFFFFFF}, {255, 0, 0xFFFFFF}, {256, 0, 0xFFFFFF}, {257, 0, 0}});
-  device->DrawRect(0, 0, 50, 50);
-  device->Cls(0, 0, 255);
-  device->Flush();
+  device->DrawRect(0, 0, 50, 50), device->Cls(0, 0, 255), device->Flush();
   EXPECT_EQ(device->drawCalls, before + 2);
-  device->SetScissor(10, 20, 30, 40);  // rows count from the top
-  device->DrawRect(0, 0, 640, 480);
+  device->SetScissor(10, 20, 30, 40), device->DrawRect(0, 0, 640, 480);  // rows count from the top
   device->SetScissor(0, 0, 640, 480);
   ExpectPixels({{10, 20, 0xFFFFFF}, {39, 59, 0xFFFFFF}, {9, 30, 0x0000FF}, {10, 19, 0x0000FF}, {40, 30, 0x0000FF},
                 {20, 60, 0x0000FF}});
@@ -64,8 +57,7 @@ TEST_F(Device_Gl, SurfacePrimitiveBlendAndScissorChangesFlushButColourAndMatrixD
     step.draw();
     EXPECT_EQ(device->drawCalls - before, step.calls);
   }
-  device->SetScissor(0, 0, device->Width(), device->Height());
-  device->SetBlend(0);
+  device->SetScissor(0, 0, device->Width(), device->Height()), device->SetBlend(0);
   ExpectPixels({{1, 1, 0xFF0000}, {21, 1, 0x00FF00}, {31, 1, 0x00FF00}, {32, 1, 0}, {5, 30, 0xFFFFFF}});
 }
 
@@ -84,8 +76,7 @@ TEST_F(Device_Gl, EllipsesHaveSegmentsByTheirRadiiAndThoseOfACountShareABatch) {
   }
   device->SetMatrix(1, 0, 0, 1, 0, 0);
   const int64_t before = device->drawCalls;
-  device->DrawOval(100, 100, 100, 100);
-  device->DrawOval(300, 100, 100, 100);
+  device->DrawOval(100, 100, 100, 100), device->DrawOval(300, 100, 100, 100);
   EXPECT_EQ(device->batchCount, 200);
   device->Flush();
   EXPECT_EQ(device->drawCalls, before + 2);  // a fan each
@@ -100,9 +91,7 @@ TEST_F(Device_Gl, PolygonsBatchByVertexCountUpTo1024VerticesAndTexturedOnesMapSu
   device->DrawPoly(Array<float>(tri, 6));
   device->DrawPoly(Array<float>(tri, 7));  // an odd float is ignored
   EXPECT_EQ(device->batchCount, 6);
-  device->DrawPoly(Array<float>(quad, 8));
-  device->DrawPoly(Array<float>(five, 10));
-  device->DrawPoly(Array<float>(five, 10));
+  for (int n : {8, 10, 10}) device->DrawPoly(Array<float>(n == 8 ? quad : five, n));
   for (int floats : {2050, 1, 0}) device->DrawPoly(Array<float>(floats));  // not drawn
   EXPECT_EQ(device->drawCalls, before + 2);
   EXPECT_EQ(device->batchCount, 10);
@@ -124,15 +113,13 @@ TEST_F(Device_Gl, PolygonsBatchByVertexCountUpTo1024VerticesAndTexturedOnesMapSu
 }
 
 TEST_F(Device_Gl, ReadPixelsPlacesRowsByOffsetAndPitchAndIgnoresRectanglesOutsideTheArray) {
-  device->SetColor(10, 20, 30);
-  device->DrawRect(5, 7, 1, 1);
+  device->SetColor(10, 20, 30), device->DrawRect(5, 7, 1, 1);
   Array<int> part(3 + 2 * 10);  // zeros, where no black pixel belongs
   device->ReadPixels(part, 4, 6, 3, 2, 3, 10);
   EXPECT_EQ(std::vector<unsigned>({unsigned(part[2]), unsigned(part[3]), unsigned(part[6]), unsigned(part[14])}),
             std::vector<unsigned>({0, 0xFF000000u, 0, 0xFF0A141Eu}));
   Array<int> small(4);
-  device->ReadPixels(small, 0, 0, 3, 2, 0, 3);
-  device->ReadPixels(small, 0, 0, 2, 2, -1, 2);
+  device->ReadPixels(small, 0, 0, 3, 2, 0, 3), device->ReadPixels(small, 0, 0, 2, 2, -1, 2);
   device->ReadPixels(small, 0, 0, 2, 100000, 0, 0);
   EXPECT_EQ(small[0] | small[1] | small[2] | small[3], 0);
 }
@@ -161,13 +148,12 @@ TEST_F(Surface_Gl, PixelWritesArePremultipliedClippedUploadedAndIgnoredOutsideTh
   device->WritePixels2(s, src, 3, 1, 4, 2, 2, 7);  // 4 x 2 at (3, 1), from offset 2 with a pitch of 7
   device->WritePixels2(s, rows, 0, 2, 16, 2, 0, 16);  // the full width of rows 2 and 3
   ASSERT_NE(s->data, nullptr);
-  EXPECT_EQ(Bytes(s->data + 76, s->data + 84), (Bytes{0x11, 0x22, 0x33, 0xFF, 128, 64, 32, 128}));
+  EXPECT_EQ(bbtest::Bytes(s->data + 76, s->data + 84), (bbtest::Bytes{0x11, 0x22, 0x33, 0xFF, 128, 64, 32, 128}));
   device->DrawSurface(s, 50, 50);
   ExpectPixels({{53, 51, 0x112233}, {54, 51, 0x804020}, {65, 53, 0x0000F8}, {52, 52, 0x000010}});
   // Over the edges the rectangle is clipped to the surface and the source moves along with it;
   // rectangles reaching outside the array are ignored.
-  device->WritePixels2(s, rows, 14, -1, 4, 4, 0, 4);
-  device->WritePixels2(s, rows, -2, 3, 4, 1, 0, 4);
+  device->WritePixels2(s, rows, 14, -1, 4, 4, 0, 4), device->WritePixels2(s, rows, -2, 3, 4, 1, 0, 4);
   device->WritePixels2(s, rows, 100, 100, 4, 4, 0, 4);
   for (int offset : {30, -2}) device->WritePixels2(s, rows, 3, 1, 2, 2, offset, 2);
   device->WritePixels2(s, rows, 0, 0, 16, 4, 0, 16);
@@ -185,8 +171,7 @@ TEST_F(Surface_Gl, PngsArrivePremultipliedAndTexturesAreRebuiltForANewWindowAndR
   gxtkSurface* idle = Load("data/strip_64x16.png");
   gxtkSurface* written = device->CreateSurface(2, 2);
   ASSERT_TRUE(grey && rgba && idle);
-  device->DrawSurface(rgba, 0, 0);
-  device->Flush();
+  device->DrawSurface(rgba, 0, 0), device->Flush();
   const int before = glfwGraphicsSeq;
   bbtest::Host()->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, true);  // full screen: a new window and context
   EXPECT_EQ(glfwGraphicsSeq, before + 1);
@@ -195,9 +180,7 @@ TEST_F(Surface_Gl, PngsArrivePremultipliedAndTexturesAreRebuiltForANewWindowAndR
   Array<int> green(4);  // written while the texture is stale: kept in memory for the next build
   for (int i = 0; i < 4; ++i) green[i] = static_cast<int>(0xFF00FF00u);
   device->WritePixels2(written, green, 0, 0, 2, 2, 0, 2);
-  device->DrawSurface(grey, 10, 10);
-  device->DrawSurface(rgba, 30, 30);
-  device->DrawSurface(written, 40, 30);
+  device->DrawSurface(grey, 10, 10), device->DrawSurface(rgba, 30, 30), device->DrawSurface(written, 40, 30);
   device->DrawSurface(Load("data/font_768x8.png"), 0, 50);  // one grey channel
   // The destination shows through by 1 - alpha.
   ExpectPixels({{11, 11, 0xE3E3E3}, {30, 30, 0xFFFFFF}, {31, 30, 0xFF0000}, {30, 31, 0x7F7FFF}, {41, 31, 0x00FF00},
@@ -209,20 +192,15 @@ TEST_F(Surface_Gl, PngsArrivePremultipliedAndTexturesAreRebuiltForANewWindowAndR
   idle->Discard();
   EXPECT_TRUE(glIsTexture(live));
   EXPECT_EQ(idle->data, nullptr);
-  rgba->Discard();
-  rgba->Discard();
+  rgba->Discard(), rgba->Discard();
   EXPECT_FALSE(glIsTexture(live));
   bbtest::Host()->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
 }
 
 TEST_F(Surface_Gl, ImagesDrawThroughTheModuleFromAFreshFrameStateWithHandleRotationScaleAndTint) {
-  bb_graphics_SetColor(0, 0, 0);  // left over from the frame before, as are the alpha, blend and scissor
-  bb_graphics_SetAlpha(0.5f);
-  bb_graphics_SetBlend(1);
-  bb_graphics_SetScissor(0, 0, 1, 1);
-  bb_graphics_EndRender();
-  bb_graphics_BeginRender();
-  bb_graphics_Cls(0, 0, 255);
+  bb_graphics_SetColor(0, 0, 0), bb_graphics_SetAlpha(0.5f);  // left over from the frame before
+  bb_graphics_SetBlend(1), bb_graphics_SetScissor(0, 0, 1, 1);
+  bb_graphics_EndRender(), bb_graphics_BeginRender(), bb_graphics_Cls(0, 0, 255);
   c_Image* marker = bb_graphics_LoadImage(String("marker_16x16.png"), 1, c_Image::CentreHandle);
   c_Image* strip = bb_graphics_LoadImage(String("strip_64x16.png"), 4, 0);
   ASSERT_TRUE(marker && strip);  // the module maps names into ./data/ of the working folder
@@ -231,8 +209,7 @@ TEST_F(Surface_Gl, ImagesDrawThroughTheModuleFromAFreshFrameStateWithHandleRotat
   // and becomes 2 x 2; the whole image covers (284, 184) to (316, 216).
   bb_graphics_DrawImage2(marker, 300, 200, 90, 2, 2, 0);
   bb_graphics_SetColor(255, 255, 128);
-  bb_graphics_DrawImage(strip, 400, 300, 3);
-  bb_graphics_DrawImage(strip, 420, 300, 0);
+  bb_graphics_DrawImage(strip, 400, 300, 3), bb_graphics_DrawImage(strip, 420, 300, 0);
   ExpectPixels({{284, 214, 0xFF0000}, {285, 215, 0xFF0000}, {286, 215, 0x00FF00}, {315, 184, 0x00FF00},
                 {283, 200, 0x0000FF}, {300, 216, 0x0000FF}, {405, 305, 0xFFFF80}, {425, 305, 0xFF0000}});
 }

@@ -1,11 +1,11 @@
-// graphics_support.h: what the graphics tests share (the audio and music tests borrow it too): the
-// host, runtime-error expectations, scratch files, hand-made PNGs, and a real window with a fresh
-// device for the tests that draw through OpenGL and read pixels back (skipped without a display).
+// graphics_support.h: what the graphics tests share (the audio and music tests borrow it too): the host,
+// runtime errors, scratch files, hand-made PNGs, and a real window with a fresh device (needs a display).
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -50,7 +50,7 @@ inline std::string WriteScratch(const std::string& name, const Bytes& bytes) {
 }
 
 inline void PutBe32(Bytes& out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(v >> shift));
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
 }
 
 // A PNG chunk; declaredLength, when not -1, replaces the true length in its length field.
@@ -113,12 +113,6 @@ inline bool OpenTestWindow(BBDesktopGame* host = Host()) {
   return state == 1;
 }
 
-// A pixel of the frame and the colour (0xRRGGBB) it should have, give or take 1 per channel.
-struct Probe {
-  int x, y;
-  unsigned rgb;
-};
-
 // A fresh device at the start of a frame, with the module's frame state, on a black window.
 class GlFixture : public ::testing::Test {
  protected:
@@ -137,14 +131,14 @@ class GlFixture : public ::testing::Test {
   }
 
   gxtkSurface* Load(const char* file) { return device->LoadSurface(String(file)); }
-  // Reads back each probed pixel of the frame being drawn (pending drawing included).
-  void ExpectPixels(std::initializer_list<Probe> probes) {
-    for (const Probe& p : probes) {
+  // Reads back probed pixels {x, y, 0xRRGGBB} of the frame (pending drawing too), give or take 1 a channel.
+  void ExpectPixels(std::initializer_list<std::array<unsigned, 3>> probes) {
+    for (const auto& [x, y, rgb] : probes) {
       Array<int> one(1);
-      device->ReadPixels(one, p.x, p.y, 1, 1, 0, 1);
+      device->ReadPixels(one, int(x), int(y), 1, 1, 0, 1);
       bool near = true;
-      for (int at = 0; at < 24; at += 8) near = near && std::abs((one[0] >> at & 255) - int(p.rgb >> at & 255)) <= 1;
-      EXPECT_TRUE(near) << "at " << p.x << ", " << p.y << std::hex << ": " << (one[0] & 0xFFFFFF) << ", not " << p.rgb;
+      for (int at = 0; at < 24; at += 8) near = near && std::abs((one[0] >> at & 255) - int(rgb >> at & 255)) <= 1;
+      EXPECT_TRUE(near) << "at " << x << ", " << y << std::hex << ": " << (one[0] & 0xFFFFFF) << ", not " << rgb;
     }
   }
   gxtkGraphics* device = nullptr;

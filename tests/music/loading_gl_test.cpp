@@ -23,27 +23,22 @@ class KxLoadingGl : public KxFixture {
     ASSERT_TRUE(bbtest::OpenTestWindow(Clock())) << "a display is set but no OpenGL window could be opened";
     if (!bb_graphics_context) gc_assign(bb_graphics_context, (new c_GraphicsContext)->m_new());
     bb_graphics_SetGraphicsDevice(device = new gxtkGraphics);
-    previous = fs::current_path();
-    fs::current_path(ZUDODO_SOURCE_DIR);
+    previous = fs::current_path(), fs::current_path(ZUDODO_SOURCE_DIR);
   }
   void TearDown() override {
     if (!previous.empty()) fs::current_path(previous);
     KxFixture::TearDown();
   }
 
-  // Renders frames as the game does, the player's hook first, until loading is done; the number of
-  // frames it took.
+  // Renders frames as the game does, the player's hook first, until loading is done; how many it took.
   int Load() {
     int frames = 0;
     for (; player->m_loadStep != 0 && frames < 100; ++frames) {
-      device->BeginRender();
-      bb_graphics_BeginRender();
-      player->p_Kx_Alive_R();
+      device->BeginRender(), bb_graphics_BeginRender(), player->p_Kx_Alive_R();
       Array<int> one(1);
       device->ReadPixels(one, 20, 20, 1, 1, 0, 1);
       EXPECT_EQ(one[0] & 0xffffff, 0) << "the decoding is hidden by the clear";
-      device->EndRender();
-      bb_graphics_EndRender();
+      device->EndRender(), bb_graphics_EndRender();
     }
     return frames;
   }
@@ -59,8 +54,7 @@ class KxLoadingGl : public KxFixture {
 };
 
 TEST_F(KxLoadingGl, TheDemoSongLoadsInTwentyFourFramesDecodesExactlyAndPlaysTheSameMusicEachTime) {
-  player->m_songPath = String("nothing.png");  // a missing song stays silent, and loading still ends
-  player->m_loadStep = 1;
+  player->m_songPath = String("nothing.png"), player->m_loadStep = 1;  // missing: silent, and loading ends
   EXPECT_EQ(Load(), 24);
   EXPECT_FALSE(player->m_songImage);
   EXPECT_EQ(Loaded(), 0);  // instrument 0 does not exist either
@@ -95,13 +89,10 @@ TEST_F(KxLoadingGl, TheDemoSongLoadsInTwentyFourFramesDecodesExactlyAndPlaysTheS
 
   // Stopped, moved on and started again, the song plays exactly as before.
   const Log first = Commands();
-  player->p_Kx_Stop(1);
-  player->m_songSeed = 5;
-  player->m_section = 12;
+  player->p_Kx_Stop(1), player->m_songSeed = 5, player->m_section = 12;
   bb_music_StartDemoSong(player);
   EXPECT_EQ(Load(), 24);
-  Commands().clear();
-  Tick(8 * 64);
+  Commands().clear(), Tick(8 * 64);
   EXPECT_TRUE(Commands() == first);
 }
 

@@ -1,11 +1,11 @@
-// music_support.h: what the music tests share: a host whose clock the test sets, an audio device
-// that logs every channel command the player gives (over the audio tests' loopback output), and a
-// player set up as the game sets it up.
+// music_support.h: what the music tests share: a host whose clock the test sets, an audio device that
+// logs the player's channel commands (over the audio tests' loopback output), a player as the game sets it up.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iomanip>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -22,26 +22,19 @@ using Log = std::vector<std::string>;
 // The audio channels of the five voices with the game's channel base of 32.
 constexpr int kDrumsA = 31, kDrumsB = 30, kLead = 29, kAccompany = 28, kBass = 27;
 
-// The desktop host (it loads files) with a clock that moves only when the test moves it.
-class ClockHost : public BBDesktopGame {
- public:
+// The desktop host (it loads files) with a clock that moves only when the test moves it: the one host
+// of the test program, installed as the application layer's host.
+struct ClockHost : BBDesktopGame {
   int Millisecs() override { return now; }
   int now = 1000;
 };
-
-// The one host of the test program, installed as the application layer's host.
 inline ClockHost* Clock() {
   static ClockHost* host = static_cast<ClockHost*>(bb_app__game = new ClockHost);
   return host;
 }
 
 // A value as the log writes it: four significant digits.
-inline std::string Format(float value) {
-  std::ostringstream s;
-  s.precision(4);
-  s << value;
-  return s.str();
-}
+inline std::string Format(float value) { return (std::ostringstream() << std::setprecision(4) << value).str(); }
 
 // Forwards everything to OpenAL and logs the channel commands: "29 rate 1.26", "31 play A1 0".
 // The samples NewPlayer makes are named by their place in the player (kit entries A1-A8 and B1-B8,
@@ -95,8 +88,8 @@ class KxFixture : public ::testing::Test {
     const std::string prefix = std::to_string(channel) + " " + op;
     Log said;
     for (const std::string& line : Commands()) {
-      if (line.compare(0, prefix.size(), prefix) != 0) continue;
-      said.push_back(line.substr(std::min(line.size(), prefix.size() + !op.empty())));
+      const size_t from = std::min(line.size(), prefix.size() + !op.empty());
+      if (!line.compare(0, prefix.size(), prefix)) said.push_back(line.substr(from));
     }
     return said;
   }
@@ -109,10 +102,7 @@ class KxFixture : public ::testing::Test {
   }
   // Updates with the next step due: the clock moves just past the due time before each.
   void Tick(int n = 1) {
-    for (int i = 0; i < n; ++i) {
-      Clock()->now = player->m_nextStepMs + 1;
-      player->p_Kx_Alive_U(0, 1);
-    }
+    for (int i = 0; i < n; ++i) Clock()->now = player->m_nextStepMs + 1, player->p_Kx_Alive_U(0, 1);
   }
 
   std::unique_ptr<bbtest::Loopback<RecordingAudio>> out;

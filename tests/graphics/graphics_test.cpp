@@ -1,15 +1,106 @@
-// The graphics module over a device that logs what reaches it: the matrix and when it is handed
-// over, the matrix stack, image frames and flags, image drawing and the font. No OpenGL is needed;
-// how the matrix places pixels is checked in gl_test.cpp.
+// Without OpenGL: hostile images refused without crashing or allocating what their headers claim, and the
+// module over a device logging what reaches it: matrix and when it is sent, matrix stack, image frames and
+// flags, image drawing, the font. Real files and pixels placed by the matrix are checked in gl_test.cpp.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "graphics_support.h"
+#include "runtime/graphics/image_data.h"
 
 namespace {
 
+using bbtest::Bytes;
+using bbtest::Ihdr;
+using bbtest::PngOf;
 using Log = std::vector<std::string>;
+
+// The pixels decoded from bytes (null when refused), freed with the value.
+struct Decoded {
+  explicit Decoded(const Bytes& b) : pixels(bbDecodeImageMemory(b.data(), b.size(), &width, &height, &depth)) {}
+  ~Decoded() { std::free(pixels); }
+  int width = 0, height = 0, depth = 0;
+  unsigned char* pixels;
+};
+
+TEST(ImageData_Hostile, RefusesEveryTruncationOfARealFile) {
+  const Bytes png = bbtest::ReadBytes("data/marker_16x16.png");
+  ASSERT_GT(png.size(), 60u);
+  for (auto end = png.begin(); end != png.end(); ++end) EXPECT_FALSE(Decoded(Bytes(png.begin(), end)).pixels);
+}
+
+TEST(ImageData_Hostile, SurvivesCorruptedBytes) {
+  const Bytes png = bbtest::ReadBytes("data/grid_64x64.png");
+  ASSERT_FALSE(png.empty());
+  uint32_t seed = 12345;
+  for (int round = 0; round < 400; ++round) {
+    Bytes bad = png;
+    for (int k = 0; k < 1 + round % 4; ++k) {
+      seed = seed * 1664525u + 1013904223u;
+      bad[8 + (seed >> 8) % (bad.size() - 8)] ^= static_cast<unsigned char>(1u << ((seed >> 4) & 7));
+    }
+    const Decoded d(bad);
+    EXPECT_TRUE(!d.pixels || (d.width == 64 && d.height == 64)) << "round " << round;
+    EXPECT_LT(bbLastImageDecodePeakBlock(), 2u * 1024 * 1024) << "round " << round;
+  }
+}
+
+TEST(ImageData_Hostile, RefusesAbsurdSizesAndChunksBeyondTheFileBeforeAllocatingPixels) {
+  const uint32_t sizes[][2] = {{100000, 100000}, {8193, 1}, {1, 8193}, {5000, 5000}, {0, 10}, {0x80000000u, 2}};
+  for (const auto& size : sizes) {
+    // A header, a little image data and an end: the header alone must decide.
+    EXPECT_FALSE(Decoded(bbtest::Png(size[0], size[1], 6, {0, 1, 2, 3, 4})).pixels) << size[0] << " x " << size[1];
+    EXPECT_LT(bbLastImageDecodePeakBlock(), 64u * 1024) << size[0] << " x " << size[1];
+  }
+  Bytes row(1 + 8192, 7);  // the largest accepted shape still decodes: one row of 8192 grey pixels
+  row[0] = 0;
+  const Decoded d(bbtest::Png(8192, 1, 0, row));
+  EXPECT_TRUE(d.pixels && d.pixels[8191] == 7);
+  // A chunk that claims more than the file holds, and data before the header.
+  EXPECT_FALSE(Decoded(PngOf({{"IHDR", Ihdr(1, 1, 0)}, {"IDAT", {0x78, 1, 1, 2}, 0x7ffffff0}, {"IEND", {}}})).pixels);
+  EXPECT_LT(bbLastImageDecodePeakBlock(), 64u * 1024);
+  EXPECT_FALSE(Decoded(PngOf({{"IDAT", bbtest::ZlibStored({0, 1})}, {"IHDR", Ihdr(1, 1, 0)}, {"IEND", {}}})).pixels);
+}
+
+// A 1 x 1 image whose data inflates to 64 MiB: decoding fails once the output outgrows what a
+// 1 x 1 image can need, long before the whole stream is inflated.
+TEST(ImageData_Hostile, StopsACompressionBombEarly) {
+  Bytes z = {0x78, 0x01};
+  uint64_t bits = 0;
+  int used = 0;
+  // Appends n bits, least significant first; the Huffman codes below are written bit-reversed.
+  const auto put = [&](uint32_t value, int n) {
+    bits |= uint64_t{value} << used;
+    for (used += n; used >= 8; used -= 8, bits >>= 8) z.push_back(static_cast<unsigned char>(bits));
+  };
+  put(3, 3);                                       // the last block, fixed codes
+  put(0x0C, 8);                                    // literal 0
+  for (int i = 0; i < 260000; ++i) put(0xA3, 13);  // length 258 at distance 1
+  put(0, 14);                                      // end of block, then padding
+  bbtest::PutBe32(z, 0);                           // checksum (never reached)
+  const Bytes png = PngOf({{"IHDR", Ihdr(1, 1, 6)}, {"IDAT", z}, {"IEND", {}}});
+  EXPECT_FALSE(Decoded(png).pixels);
+  EXPECT_LT(bbLastImageDecodePeakBlock(), 4u * png.size());
+}
+
+// A 4 x 1 image of palette indices 0, 1, 2 and 200 over a palette of two entries.
+Bytes PalettePng(const std::vector<bbtest::Chunk>& extra) {
+  std::vector<bbtest::Chunk> chunks = {{"IHDR", Ihdr(4, 1, 3)}, {"PLTE", {10, 20, 30, 40, 50, 60}}};
+  chunks.insert(chunks.end(), extra.begin(), extra.end());
+  chunks.insert(chunks.end(), {{"IDAT", bbtest::ZlibStored({0, 0, 1, 2, 200})}, {"IEND", {}}});
+  return PngOf(chunks);
+}
+
+TEST(ImageData_Hostile, IndicesBeyondAShortPaletteAreOpaqueBlackAndMisfitPaletteChunksAreRefused) {
+  for (int round = 0; round < 2; ++round) {  // twice: leftovers of a decode must not pass for the answer
+    const Decoded d(PalettePng({})), t(PalettePng({{"tRNS", {128}}}));
+    ASSERT_TRUE(d.pixels && t.pixels);
+    EXPECT_EQ(Bytes(d.pixels, d.pixels + 12), (Bytes{10, 20, 30, 40, 50, 60, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Bytes(t.pixels, t.pixels + 16), (Bytes{10, 20, 30, 128, 40, 50, 60, 255, 0, 0, 0, 255, 0, 0, 0, 255}));
+  }
+  EXPECT_FALSE(Decoded(PalettePng({{"tRNS", {1, 2, 3}}})).pixels) << "more alpha values than entries";
+  EXPECT_FALSE(Decoded(PalettePng({{"PLTE", {1, 2, 3}}})).pixels) << "a second palette";
+}
 
 // Logs drawing and the matrix (the frame state the module sends is checked on screen).
 class LoggingDevice : public gxtkGraphics {
@@ -70,11 +161,8 @@ class Graphics_Module : public ::testing::Test {
     bbtest::Host();
     gc_assign(bb_graphics_context, (new c_GraphicsContext)->m_new());
     bb_graphics_SetGraphicsDevice(device);
-    bb_graphics_BeginRender();
-    bb_graphics_Translate(5, 5);  // left over from the frame before
-    bb_graphics_PushMatrix();
-    bb_graphics_EndRender();
-    bb_graphics_BeginRender();
+    bb_graphics_BeginRender(), bb_graphics_Translate(5, 5), bb_graphics_PushMatrix();  // left from the frame before
+    bb_graphics_EndRender(), bb_graphics_BeginRender();
     device->log.clear();
   }
   void TearDown() override { bb_graphics_EndRender(); }
@@ -83,20 +171,15 @@ class Graphics_Module : public ::testing::Test {
 };
 
 TEST_F(Graphics_Module, TheMatrixIsSentOnlyWhenSomethingIsDrawnAndArraysNeedSixElements) {
-  bb_graphics_DrawRect(0, 0, 1, 1);
-  bb_graphics_DrawLine(0, 0, 1, 1);
-  bb_graphics_Translate(3, 4);
-  bb_graphics_Scale(2, 2);
-  bb_graphics_DrawEllipse(10, 20, 5, 6);
-  bb_graphics_Translate(1, 1);  // Cls and ReadPixels neither need nor send it
-  bb_graphics_Cls(0, 0, 0);
+  bb_graphics_DrawRect(0, 0, 1, 1), bb_graphics_DrawLine(0, 0, 1, 1);
+  bb_graphics_Translate(3, 4), bb_graphics_Scale(2, 2), bb_graphics_DrawEllipse(10, 20, 5, 6);
+  bb_graphics_Translate(1, 1), bb_graphics_Cls(0, 0, 0);  // Cls and ReadPixels neither need nor send it
   bb_graphics_ReadPixels(Array<int>(400), 1, 2, 20, 10, 0, 0);  // a pitch of 0 is the width
   bb_graphics_ReadPixels(Array<int>(400), 0, 0, 5, 5, 3, 7);
   const float m[6] = {1, 2, 3, 4, 5, 6};  // arrays need six elements
   for (int n : {6, 5}) bb_graphics_SetMatrix2(Array<float>(m, n)), bb_graphics_Transform2(Array<float>(m, n));
   bb_graphics_DrawRect(0, 0, 1, 1);
-  bb_graphics_SetMatrix(1, 0, 0, 1, 0, 0);  // the identity again is a change too
-  bb_graphics_DrawRect(0, 0, 1, 1);
+  bb_graphics_SetMatrix(1, 0, 0, 1, 0, 0), bb_graphics_DrawRect(0, 0, 1, 1);  // the identity again is a change too
   EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawRect 0 0 1 1", "DrawLine 0 0 1 1",
                               "SetMatrix 2 0 0 2 3 4", "DrawOval 5 14 10 12", "Cls 0 0 0", "ReadPixels 1 2 20 10 0 20",
                               "ReadPixels 0 0 5 5 3 7", "SetMatrix 7 10 15 22 28 40", "DrawRect 0 0 1 1",
@@ -107,9 +190,7 @@ TEST_F(Graphics_Module, TheMatrixStackKeepsThirtyTwoLevelsAndOverflowAndUnderflo
   const auto set = [](float l) { bb_graphics_SetMatrix(l, l + 1, l + 2, l + 3, l + 4, l + 5); };
   for (int level = 0; level < 32; ++level) set(float(level)), bb_graphics_PushMatrix();
   for (int level = 31; level >= 0; --level) {
-    set(99);
-    bb_graphics_PopMatrix();
-    bb_graphics_DrawRect(0, 0, 1, 1);
+    set(99), bb_graphics_PopMatrix(), bb_graphics_DrawRect(0, 0, 1, 1);
     std::string want = "SetMatrix";
     for (int i = 0; i < 6; ++i) want += " " + std::to_string(level + i);
     EXPECT_EQ(device->log.end()[-2], want);
@@ -126,10 +207,12 @@ TEST_F(Graphics_Module, ImagesCutTheirSurfaceIntoFramesInRowsAndApplyTheirFlags)
   EXPECT_EQ(Frames(Image(24, 8, 3, c_Image::PadX)), "6x8 handle 0,0 X: 1,0 9,0 17,0");
   EXPECT_EQ(Frames(Image(64, 16, 1, c_Image::PadY)), "64x14 handle 0,0 Y: 0,1");
   EXPECT_EQ(Frames(Image(32, 32, 1, c_Image::CentreHandle)), "32x32 handle 16,16 W: 0,0");
-  EXPECT_EQ(Frames(Image(32, 32, 1, c_Image::CentreHandle | c_Image::PadX | c_Image::PadY)), "30x30 handle 15,15 XY: 1,1");
-  gxtkSurface* s = grid->m_surface;
-  BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(s, 0, 0, 16, 16, 17, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
-  BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(s, 0, 0, 80, 16, 1, 0, nullptr, 0, 0, 64, 64), "Image frame outside surface");
+  EXPECT_EQ(Frames(Image(32, 32, 1, c_Image::CentreHandle | c_Image::PadX | c_Image::PadY)),
+            "30x30 handle 15,15 XY: 1,1");
+  for (int n : {17, 1}) {  // 17 frames of 16 x 16, or one 80 wide, in 64 x 64
+    BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(grid->m_surface, 0, 0, n == 1 ? 80 : 16, 16, n, 0, nullptr, 0, 0, 64, 64),
+                            "Image frame outside surface");
+  }
   BB_EXPECT_RUNTIME_ERROR(Image(64, 64, 0, 0), "Image frame count must be at least 1");
 }
 
@@ -137,14 +220,11 @@ TEST_F(Graphics_Module, ImagesAreDrawnAboutTheirHandleFramesThatDoNotExistNotAtA
   c_Image* strip = Image(64, 16, 4, 0);
   c_Image* whole = Image(64, 16, 1, c_Image::CentreHandle);
   strip->p_SetHandle(8, 8);
-  bb_graphics_DrawImage(strip, 100, 50, 2);
-  bb_graphics_DrawImage(whole, 3, 4, 0);
+  bb_graphics_DrawImage(strip, 100, 50, 2), bb_graphics_DrawImage(whole, 3, 4, 0);
   for (int frame : {4, -1}) bb_graphics_DrawImage(strip, 0, 0, frame);
-  bb_graphics_DrawImage(nullptr, 0, 0, 0);
-  bb_graphics_DrawImage2(strip, 0, 0, 0, 1, 1, 9);
+  bb_graphics_DrawImage(nullptr, 0, 0, 0), bb_graphics_DrawImage2(strip, 0, 0, 0, 1, 1, 9);
   bb_graphics_Translate(1000, 0);
-  bb_graphics_DrawImage2(strip, 100, 50, 0, 1, 1, 1);
-  bb_graphics_DrawImage2(whole, 0, 0, 0, 1, 1, 0);
+  bb_graphics_DrawImage2(strip, 100, 50, 0, 1, 1, 1), bb_graphics_DrawImage2(whole, 0, 0, 0, 1, 1, 0);
   bb_graphics_DrawRect(0, 0, 1, 1);  // under the matrix from before the DrawImage2 calls
   EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawSurface2 92 42 32 0 16 16", "DrawSurface -29 -4",
                               "SetMatrix 1 0 0 1 1092 42", "DrawSurface2 0 0 16 0 16 16", "SetMatrix 1 0 0 1 968 -8",
