@@ -21,10 +21,6 @@ inline std::FILE* bbFuzzOpen(const uint8_t* data, size_t size) {
 
 // A promise of the code under test that the input broke: report it where libFuzzer keeps the
 // input, and stop.
-#define FUZZ_CHECK(condition)                                                               \
-  do {                                                                                      \
-    if (!(condition)) {                                                                     \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);   \
-      std::abort();                                                                         \
-    }                                                                                       \
-  } while (0)
+#define FUZZ_CHECK(condition)                                                                   \
+  ((condition) ? void()                                                                         \
+               : (std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition), std::abort()))

@@ -2,11 +2,14 @@
 //
 // The input is written as the state file of a scratch working folder and loaded by the game the
 // way it starts. Promises checked: the loaded settings keep their floors; saving what was loaded
-// and loading that again gives back exactly the same values.
+// and loading that again gives back exactly the same values. state_seeds.cpp shares the start-up
+// and the save.
 #include <unistd.h>
 
-#include <cstring>
+#include <fstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -23,9 +26,9 @@ namespace {
 // Loads the real state file; a save is kept in memory, so that the round trip needs no disk.
 class StateHost : public BBGlfwGame {
  public:
-  String saved;
+  std::string saved;
   int SaveState(String state) override {
-    saved = state;
+    saved = state.ToUtf8();
     return 0;
   }
 };
@@ -33,28 +36,30 @@ class StateHost : public BBGlfwGame {
 StateHost* host = nullptr;
 c_MyApp* app = nullptr;
 
-// The values a save writes and a load reads.
-struct Values {
-  std::vector<int> settings, scores, quest;
-  std::vector<bool> badges;
-  explicit Values(c_MyApp* a)
-      : settings(a->m_Settings.Data(), a->m_Settings.Data() + a->m_Settings.Length()),
-        scores(a->m_Scores.Data(), a->m_Scores.Data() + a->m_Scores.Length()),
-        quest(a->m_Quest.Data(), a->m_Quest.Data() + a->m_Quest.Length()),
-        badges(a->m_BadgeGot.Data(), a->m_BadgeGot.Data() + a->m_BadgeGot.Length()) {}
-  bool operator==(const Values& o) const {
-    return settings == o.settings && scores == o.scores && quest == o.quest && badges == o.badges;
-  }
-};
+template <class T>
+std::vector<T> Copy(const Array<T>& array) {
+  return std::vector<T>(array.Data(), array.Data() + array.Length());
+}
 
-void WriteStateFile(const uint8_t* data, size_t size) {
-  std::FILE* file = std::fopen(bbStateFileName, "wb");
-  FUZZ_CHECK(file != nullptr);
-  FUZZ_CHECK(std::fwrite(data, 1, size, file) == size);
-  std::fclose(file);
+// The values a save writes and a load reads.
+auto Values() {
+  return std::make_tuple(Copy(app->m_Settings), Copy(app->m_Scores), Copy(app->m_Quest), Copy(app->m_BadgeGot));
+}
+
+void WriteStateFile(const void* data, size_t size) {
+  std::ofstream file(bbStateFileName, std::ios::binary);
+  FUZZ_CHECK(file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size)).good());
 }
 
 }  // namespace
+
+// Saves the game as a player's quitting would: the text of the state file.
+std::string SaveText() {
+  app->p_Save();
+  app->p_FinishSave();
+  FUZZ_CHECK(app->m_SaveCursor == -1);
+  return std::exchange(host->saved, std::string());
+}
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // The status lines of every load would drown libFuzzer's report.
@@ -83,21 +88,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gc_collect();
     return 0;
   }
-  Values loaded(app);
+  const auto loaded = Values();
 
-  app->p_Save();
-  app->p_FinishSave();
-  FUZZ_CHECK(app->m_SaveCursor == -1);
-  std::string text = host->saved.ToUtf8();
-  WriteStateFile(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  const std::string text = SaveText();
+  WriteStateFile(text.data(), text.size());
   // Loading it again must not reset anything, so first spoil every value it should restore.
   for (int i = 0; i < app->m_Settings.Length(); ++i) app->m_Settings[i] = -7;
   for (int i = 0; i < app->m_BadgeGot.Length(); ++i) app->m_BadgeGot[i] = !app->m_BadgeGot[i];
   for (int i = 0; i < 480; ++i) app->m_Scores[i] ^= 0x5a5a;
   for (int i = 0; i < 20000; ++i) app->m_Quest[i] ^= 0x5a5a;
   app->p_Load();
-  FUZZ_CHECK(Values(app) == loaded);
-  host->saved = String();
+  FUZZ_CHECK(Values() == loaded);
   gc_collect();
   return 0;
 }

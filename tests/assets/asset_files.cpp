@@ -36,7 +36,6 @@ Sound readSound(const std::string& path) {
       host->LoadAudioData(String::FromUtf8(path), &length, &sound.channels, &format, &sound.rate);
   if (!data) return sound;
   sound.ok = true;
-  sound.bits = 8 * format;
   if (format == 2) {
     const int16_t* first = reinterpret_cast<const int16_t*>(data);
     sound.samples.assign(first, first + static_cast<size_t>(length) * sound.channels);

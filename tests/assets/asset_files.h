@@ -22,7 +22,7 @@ Picture loadPicture(const std::string& path);
 // A WAVE or Ogg Vorbis file as the host's LoadAudioData decodes it.
 struct Sound {
   bool ok = false;
-  int channels = 0, rate = 0, bits = 0;
+  int channels = 0, rate = 0;
   std::vector<int16_t> samples;  // interleaved; empty unless 16-bit
   double seconds() const { return ok ? static_cast<double>(samples.size()) / channels / rate : 0.0; }
 };

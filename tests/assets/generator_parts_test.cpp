@@ -1,9 +1,8 @@
 // Pieces of the asset generator that the finished files cannot vouch for on their own:
-// compositing and frame clipping, tileable noise, the frame layout limits, the WAV and Ogg
-// writers, and the sequencer's timing.
+// compositing and frame clipping, tileable noise, the WAV writer's clamping, and the sequencer's
+// timing.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,6 @@
 #include "raster.h"
 #include "scratch.h"
 #include "sequencer.h"
-#include "strip.h"
 
 using namespace assetgen;
 
@@ -65,21 +63,6 @@ TEST(Assetgen_Noise, PeriodicNoiseTilesExactly) {
   EXPECT_NE(valueNoise(0.5f, 0.5f, 7, 4), valueNoise(0.5f, 0.5f, 8, 4)) << "the seed must matter";
 }
 
-TEST(Assetgen_Strips, EveryPictureFitsTheImageLimitAtFourTimesItsSize) {
-  std::vector<Picture> pics;
-  addSpritePictures(pics);
-  addWallPictures(pics);
-  addInterfacePictures(pics);
-  addArtworkPictures(pics);
-  addFontPictures(pics);
-  EXPECT_EQ(pics.size(), 25u);
-  for (const Picture& p : pics) {
-    EXPECT_LE(columnsFor(p) * p.frameW * 4, kMaxImageSide) << p.name;
-    EXPECT_LE(rowsFor(p) * p.frameH * 4, kMaxImageSide) << p.name;
-    EXPECT_GE(columnsFor(p) * rowsFor(p), p.frames) << p.name;
-  }
-}
-
 TEST(Assetgen_Writers, WavRoundTripsThroughTheGamesLoader) {
   const std::string path = bbtest::ScratchFolder() + "roundtrip.wav";
   const std::vector<float> samples{0.0f, 0.5f, -0.5f, 1.0f, -1.0f, 2.0f, -3.0f};
@@ -90,24 +73,6 @@ TEST(Assetgen_Writers, WavRoundTripsThroughTheGamesLoader) {
   EXPECT_EQ(w.channels, 1);
   const std::vector<int16_t> expected{0, 16384, -16384, 32767, -32767, 32767, -32767};  // clamped
   EXPECT_EQ(w.samples, expected);
-}
-
-TEST(Assetgen_Writers, OggIsReproducibleAndDecodes) {
-  std::vector<float> l(44100), r(44100);
-  for (size_t i = 0; i < l.size(); ++i) {
-    l[i] = 0.4f * std::sin(static_cast<float>(i) * 0.05f);
-    r[i] = 0.4f * std::sin(static_cast<float>(i) * 0.07f);
-  }
-  // Same file name in two folders: the name goes into the stream's title tag.
-  const std::string a = bbtest::ScratchFolder() + "ogg_a/tune.ogg", b = bbtest::ScratchFolder() + "ogg_b/tune.ogg";
-  ASSERT_TRUE(writeOgg(a, l, r, 44100, 0.0f));
-  ASSERT_TRUE(writeOgg(b, l, r, 44100, 0.0f));
-  EXPECT_EQ(assets_test::readBytes(a), assets_test::readBytes(b));
-  const assets_test::Sound decoded = assets_test::readSound(a);
-  ASSERT_TRUE(decoded.ok);
-  EXPECT_EQ(decoded.channels, 2);
-  EXPECT_EQ(decoded.rate, 44100);
-  EXPECT_NEAR(decoded.seconds(), 1.0, 2048.0 / 44100);
 }
 
 TEST(Assetgen_Sequencer, NotesSoundAtTheirBeatAndNowhereElse) {

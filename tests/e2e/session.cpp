@@ -16,7 +16,6 @@
 #include <cstring>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <thread>
 
 namespace e2e {
@@ -34,8 +33,7 @@ std::string Capture(const std::string& command) {
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return out;
   char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
   pclose(pipe);
   return out;
 }
@@ -48,15 +46,41 @@ double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+// Polls `done` every `step` seconds until it holds (true) or `seconds` have passed (false).
+template <class Done>
+bool Until(double seconds, double step, Done done) {
+  for (const double deadline = Now() + seconds; !done(); Sleep(step))
+    if (Now() > deadline) return false;
+  return true;
+}
+
 bool UpdatingGoldens() {
   const char* update = std::getenv("GARVOLIN_UPDATE_GOLDEN");
   return update && *update && std::strcmp(update, "0") != 0;
 }
 
-// The current test's name, for the names of its screenshots.
-std::string TestName() {
+std::string GoldenPath(const std::string& golden) { return E2E_SOURCE_DIR "/golden/" + golden + ".png"; }
+
+// This test's screenshots, kept for a person to look at.
+std::string ShotDir() {
   const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-  return info ? std::string(info->test_suite_name()) + "." + info->name() : "outside-a-test";
+  return E2E_WORK_DIR "/shots/" + (info ? std::string(info->test_suite_name()) + "." + info->name() : "outside-a-test");
+}
+
+// A golden picture through ImageMagick, at the reduced size.
+Picture ReadPicture(const std::string& path) {
+  const std::string raw = Capture("convert " + Quote(path) + " -resize 160x120! -depth 8 rgb:- 2>/dev/null");
+  if (raw.size() != 160 * 120 * 3) return {};
+  return {160, 120, {raw.begin(), raw.end()}};
+}
+
+void WritePicture(const Picture& picture, const std::string& path) {
+  if (picture.rgb.empty()) return;
+  FILE* pipe = popen(("convert -size " + std::to_string(picture.width) + "x" + std::to_string(picture.height) +
+                      " -depth 8 rgb:- " + Quote(path)).c_str(), "w");
+  if (!pipe) return;
+  std::fwrite(picture.rgb.data(), 1, picture.rgb.size(), pipe);
+  pclose(pipe);
 }
 
 // A window that goes away between finding and grabbing it raises an X error; the grab then
@@ -65,23 +89,16 @@ int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
 }  // namespace
 
-double Picture::Mismatch(const Picture& other, int tolerance) const {
-  return Mismatch(other, 0, 0, 1, 1, tolerance);
-}
-
-double Picture::Mismatch(const Picture& other, float x, float y, float w, float h, int tolerance) const {
-  if (Empty() || width != other.width || height != other.height) return 1;
-  int x0 = static_cast<int>(x * width), y0 = static_cast<int>(y * height);
-  int x1 = std::min(width, static_cast<int>(std::ceil((x + w) * width)));
-  int y1 = std::min(height, static_cast<int>(std::ceil((y + h) * height)));
+double Picture::Mismatch(const Picture& other, float x, float y, float w, float h) const {
+  if (rgb.empty() || width != other.width || height != other.height) return 1;
+  const int x1 = std::min(width, static_cast<int>(std::ceil((x + w) * width)));
+  const int y1 = std::min(height, static_cast<int>(std::ceil((y + h) * height)));
   int differing = 0, total = 0;
-  for (int py = y0; py < y1; ++py) {
-    for (int px = x0; px < x1; ++px) {
-      size_t at = (static_cast<size_t>(py) * width + px) * 3;
-      bool differs = false;
-      for (int c = 0; c < 3; ++c) differs |= std::abs(rgb[at + c] - other.rgb[at + c]) > tolerance;
-      differing += differs;
-      ++total;
+  for (int py = static_cast<int>(y * height); py < y1; ++py) {
+    for (int px = static_cast<int>(x * width); px < x1; ++px, ++total) {
+      const size_t at = (static_cast<size_t>(py) * width + px) * 3;
+      const unsigned char *a = &rgb[at], *b = &other.rgb[at];
+      differing += std::abs(a[0] - b[0]) > 40 || std::abs(a[1] - b[1]) > 40 || std::abs(a[2] - b[2]) > 40;
     }
   }
   return total ? static_cast<double>(differing) / total : 1;
@@ -93,12 +110,10 @@ int Picture::Colours() const {
   return static_cast<int>(colours.size());
 }
 
-Picture Picture::Reduced(int w, int h) const {
-  Picture small;
-  if (Empty() || w <= 0 || h <= 0) return small;
-  small.width = w;
-  small.height = h;
-  small.rgb.resize(static_cast<size_t>(w) * h * 3);
+Picture Picture::Reduced() const {
+  if (rgb.empty()) return {};
+  const int w = 160, h = 120;
+  Picture small{w, h, std::vector<unsigned char>(w * h * 3)};
   for (int y = 0; y < h; ++y) {
     const int y0 = y * height / h, y1 = std::max(y0 + 1, (y + 1) * height / h);
     for (int x = 0; x < w; ++x) {
@@ -108,35 +123,11 @@ Picture Picture::Reduced(int w, int h) const {
         for (int px = x0; px < x1; ++px)
           for (int c = 0; c < 3; ++c) sum[c] += rgb[(static_cast<size_t>(py) * width + px) * 3 + c];
       const unsigned n = static_cast<unsigned>((y1 - y0) * (x1 - x0));
-      for (int c = 0; c < 3; ++c) small.rgb[(static_cast<size_t>(y) * w + x) * 3 + c] = static_cast<unsigned char>(sum[c] / n);
+      for (int c = 0; c < 3; ++c) small.rgb[(y * w + x) * 3 + c] = static_cast<unsigned char>(sum[c] / n);
     }
   }
   return small;
 }
-
-void WritePicture(const Picture& picture, const std::string& path) {
-  if (picture.Empty()) return;
-  FILE* pipe = popen(("convert -size " + std::to_string(picture.width) + "x" + std::to_string(picture.height) +
-                      " -depth 8 rgb:- " + Quote(path)).c_str(),
-                     "w");
-  if (!pipe) return;
-  std::fwrite(picture.rgb.data(), 1, picture.rgb.size(), pipe);
-  pclose(pipe);
-}
-
-Picture ReadPicture(const std::string& path, int w, int h) {
-  Picture picture;
-  std::string raw = Capture("convert " + Quote(path) + " -resize " + std::to_string(w) + "x" + std::to_string(h) +
-                            "! -depth 8 rgb:- 2>/dev/null");
-  if (raw.size() != static_cast<size_t>(w) * h * 3) return picture;
-  picture.width = w;
-  picture.height = h;
-  picture.rgb.assign(raw.begin(), raw.end());
-  return picture;
-}
-
-std::string GoldenDir() { return E2E_SOURCE_DIR "/golden"; }
-std::string ShotDir() { return E2E_WORK_DIR "/shots/" + TestName(); }
 
 std::string Session::FreshFolder(const std::string& name, bool data) {
   std::string folder = E2E_WORK_DIR "/" + name;
@@ -148,11 +139,8 @@ std::string Session::FreshFolder(const std::string& name, bool data) {
 Session::Session(const std::string& folder, const std::string& wave, const std::string& program) : folder_(folder) {
   const std::string exe = program.empty() ? GARVOLIN_EXE : program;
   Run("mkdir -p " + Quote(ShotDir()));
-  std::string conf = folder + "/alsoft.conf";
-  if (!wave.empty()) {
-    std::ofstream out(conf);
-    out << "[wave]\nfile = " << wave << "\n";
-  }
+  const std::string conf = folder + "/alsoft.conf";
+  if (!wave.empty()) std::ofstream(conf) << "[wave]\nfile = " << wave << "\n";
   display_ = XOpenDisplay(nullptr);
   XSetErrorHandler(IgnoreXErrors);
   // A key held across a busy moment must stay one press, as a player's would.
@@ -171,29 +159,21 @@ Session::Session(const std::string& folder, const std::string& wave, const std::
 }
 
 Session::~Session() {
-  if (Running()) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
+  WaitExit(0);
   if (display_) XCloseDisplay(display_);
 }
 
 bool Session::WaitWindow(double seconds) {
-  const double deadline = Now() + seconds;
-  while (!FindWindow()) {
-    if (Now() > deadline || !Running()) return false;
-    Sleep(0.1);
-  }
-  return true;
+  bool found = false;
+  Until(seconds, 0.1, [&] { return (found = FindWindow()) || !Running(); });
+  return found;
 }
 
 bool Session::FindWindow() {
   // Going full screen and back opens a new window, so the window is looked up again each time.
-  std::string found = Capture("xdotool search --onlyvisible --pid " + std::to_string(pid_) + " 2>/dev/null");
-  unsigned long window = 0;
-  std::istringstream lines(found);
-  for (std::string line; std::getline(lines, line);)
-    if (!line.empty()) window = std::strtoul(line.c_str(), nullptr, 10);
+  const unsigned long window = std::strtoul(
+      Capture("xdotool search --onlyvisible --pid " + std::to_string(pid_) + " 2>/dev/null | tail -n 1").c_str(),
+      nullptr, 10);
   if (window == 0) return false;
   if (window != window_) {
     window_ = window;
@@ -204,24 +184,18 @@ bool Session::FindWindow() {
 }
 
 void Session::Size(int* w, int* h) {
-  FindWindow();
-  std::string info = Capture("xwininfo -id " + std::to_string(window_) + " 2>/dev/null");
+  XWindowAttributes attributes;
   *w = *h = 0;
-  size_t at = info.find("Width:");
-  if (at != std::string::npos) *w = std::atoi(info.c_str() + at + 6);
-  at = info.find("Height:");
-  if (at != std::string::npos) *h = std::atoi(info.c_str() + at + 7);
+  if (display_ && FindWindow() && XGetWindowAttributes(display_, window_, &attributes))
+    *w = attributes.width, *h = attributes.height;
 }
 
 std::string Session::Title() {
-  char* name = nullptr;
-  if (!display_ || !FindWindow() || !XFetchName(display_, window_, &name) || !name) return "";
-  std::string title = name;
-  XFree(name);
-  return title;
+  const std::string title = FindWindow() ? Capture("xdotool getwindowname " + std::to_string(window_)) : "";
+  return title.substr(0, title.find('\n'));
 }
 
-double Session::Key(const std::string& name, double hold, const std::string& expect, double share) {
+double Session::Key(const std::string& name, double hold, const std::string& expect) {
   const std::string before = lastGolden_;
   for (int attempt = 0;; ++attempt) {
     FindWindow();
@@ -230,14 +204,10 @@ double Session::Key(const std::string& name, double hold, const std::string& exp
     Run("xdotool keyup " + name);
     Sleep(0.1);
     if (expect.empty()) return 0;
-    const double mismatch = WaitForScreen(expect, 5, share);
-    if (mismatch <= share || attempt == 3 || before.empty() || UpdatingGoldens()) return mismatch;
-    if (Grab().Reduced().Mismatch(ReadPicture(GoldenDir() + "/" + before + ".png")) > share) return mismatch;
+    const double mismatch = WaitForScreen(expect, 5);
+    if (mismatch <= 0.04 || attempt == 3 || before.empty() || UpdatingGoldens()) return mismatch;
+    if (Grab().Reduced().Mismatch(ReadPicture(GoldenPath(before))) > 0.04) return mismatch;
   }
-}
-
-void Session::Keys(const std::vector<std::string>& names) {
-  for (const std::string& name : names) Key(name);
 }
 
 void Session::Type(const std::string& keys) {
@@ -253,11 +223,9 @@ void Session::Click(int x, int y) {
 
 Picture Session::Grab() {
   Picture picture;
-  if (!display_) return picture;
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    if (window_ == 0 || attempt == 1) {
-      if (!FindWindow()) return picture;
-    }
+  // The window is looked up again when there is none yet, or when the one known cannot be grabbed.
+  for (int attempt = 0; display_ && attempt < 2; ++attempt) {
+    if ((window_ == 0 || attempt == 1) && !FindWindow()) break;
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display_, window_, &attributes) || attributes.map_state != IsViewable) continue;
     XImage* image = XGetImage(display_, window_, 0, 0, static_cast<unsigned>(attributes.width),
@@ -269,23 +237,21 @@ Picture Session::Grab() {
     unsigned char* out = picture.rgb.data();
     for (int y = 0; y < picture.height; ++y) {
       for (int x = 0; x < picture.width; ++x) {
-        unsigned long pixel = XGetPixel(image, x, y);
+        const unsigned long pixel = XGetPixel(image, x, y);
         *out++ = static_cast<unsigned char>((pixel & image->red_mask) >> 16);
         *out++ = static_cast<unsigned char>((pixel & image->green_mask) >> 8);
         *out++ = static_cast<unsigned char>(pixel & image->blue_mask);
       }
     }
     XDestroyImage(image);
-    return picture;
+    break;
   }
   return picture;
 }
 
 void Session::Keep(const Picture& picture, const std::string& name) {
   static int counter = 0;
-  char number[8];
-  std::snprintf(number, sizeof number, "%02d-", ++counter % 100);
-  WritePicture(picture, ShotDir() + "/" + number + name + ".png");
+  WritePicture(picture, ShotDir() + "/" + std::to_string(100 + ++counter % 100).substr(1) + "-" + name + ".png");
 }
 
 Picture Session::Shot(const std::string& name) {
@@ -295,8 +261,9 @@ Picture Session::Shot(const std::string& name) {
 }
 
 double Session::WaitForScreen(const std::string& golden, double seconds, double share) {
-  const std::string goldenPath = GoldenDir() + "/" + golden + ".png";
+  const std::string path = GoldenPath(golden);
   const double deadline = Now() + seconds;
+  Picture now;
   // A golden picture is renewed once a run; later steps that show the same screen compare.
   static std::set<std::string> renewed;
   if (UpdatingGoldens() && renewed.insert(golden).second) {
@@ -305,42 +272,32 @@ double Session::WaitForScreen(const std::string& golden, double seconds, double 
     // second in, and its golden picture kept once it exists: it is best chosen by hand from the
     // screenshots of a run.
     if (share > 0.05) {
-      if (access(goldenPath.c_str(), F_OK) == 0) return 0;
+      if (access(path.c_str(), F_OK) == 0) return 0;
       Sleep(0.5);
-      Picture now = Grab();
-      Keep(now, golden);
-      WritePicture(now.Reduced(), goldenPath);
-      return 0;
-    }
-    Picture still, now;
-    double stillSince = Now();
-    while (Now() < deadline) {
       now = Grab();
-      if (still.Empty() || now.Reduced().Mismatch(still.Reduced()) >= 0.005) {
-        still = now;
-        stillSince = Now();
-      } else if (Now() - stillSince >= 2) {
-        break;
+    } else {
+      Picture still;
+      for (double since = Now(); Now() < deadline && Now() - since < 2; Sleep(0.1)) {
+        now = Grab();
+        if (now.Reduced().Mismatch(still) >= 0.005) still = now.Reduced(), since = Now();
       }
-      Sleep(0.1);
     }
     Keep(now, golden);
-    WritePicture(now.Reduced(), goldenPath);
+    WritePicture(now.Reduced(), path);
     lastGolden_ = golden;
     return 0;
   }
-  const Picture want = ReadPicture(goldenPath);
+  const Picture want = ReadPicture(path);
   double best = 1;
-  Picture now;
   do {
     now = Grab();
-    double mismatch = now.Reduced().Mismatch(want);
-    best = std::min(best, mismatch);
+    const double mismatch = now.Reduced().Mismatch(want);
     if (mismatch <= share) {
       Keep(now, golden);
       lastGolden_ = golden;
       return mismatch;
     }
+    best = std::min(best, mismatch);
     Sleep(0.02);
   } while (Now() < deadline);
   Keep(now, golden + "-MISMATCH");
@@ -372,96 +329,39 @@ bool Session::Running() {
 }
 
 int Session::WaitExit(double seconds) {
-  const double deadline = Now() + seconds;
-  while (Running()) {
-    if (Now() > deadline) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-      pid_ = -1;
-      return -1;
-    }
-    Sleep(0.05);
-  }
-  return exitStatus_;
+  if (Until(seconds, 0.05, [&] { return !Running(); })) return exitStatus_;
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+  return -1;
 }
 
 bool Session::WaitOutput(const std::string& line, double seconds) {
-  const double deadline = Now() + seconds;
-  while (("\n" + Output()).find("\n" + line + "\n") == std::string::npos) {
-    if (Now() > deadline) return false;
-    Sleep(0.02);
-  }
-  return true;
+  return Until(seconds, 0.02, [&] { return ("\n" + Output()).find("\n" + line + "\n") != std::string::npos; });
 }
 
 double Session::Seconds() const { return Now() - startedAt_; }
 
 std::string Session::Output() const {
   std::ifstream in(folder_ + "/game.out");
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-double Recording::Rms(double from, double to) const {
-  if (rate <= 0) return 0;
-  size_t a = static_cast<size_t>(std::max(0.0, from) * rate);
-  size_t b = std::min(samples.size(), static_cast<size_t>(std::max(0.0, to) * rate));
-  if (b <= a) return 0;
+// Read through sox; OpenAL Soft's writer fixes the header's sizes only when the device closes, so
+// the data is taken to the file's end.
+double RecordedRms(const std::string& path, double from, double to) {
+  const int rate = std::atoi(Capture("soxi -r " + Quote(path) + " 2>/dev/null").c_str());
+  if (rate <= 0) return -1;
+  const std::string raw = Capture("sox --ignore-length " + Quote(path) + " -t f32 -c 1 - 2>/dev/null");
+  const size_t a = static_cast<size_t>(std::max(0.0, from) * rate);
+  const size_t b = std::min(raw.size() / sizeof(float), static_cast<size_t>(std::max(0.0, to) * rate));
   double sum = 0;
-  for (size_t i = a; i < b; ++i) sum += static_cast<double>(samples[i]) * samples[i];
-  return std::sqrt(sum / static_cast<double>(b - a));
-}
-
-Recording ReadRecording(const std::string& path) {
-  Recording recording;
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  auto u16 = [&](size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) |
-                                     static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8; };
-  auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
-  if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) return recording;
-  unsigned format = 0, channels = 0, bits = 0, rate = 0;
-  size_t at = 12;
-  while (at + 8 <= bytes.size()) {
-    std::string id = bytes.substr(at, 4);
-    size_t size = u32(at + 4);
-    if (id == "fmt " && at + 24 <= bytes.size()) {
-      format = u16(at + 8);
-      channels = u16(at + 10);
-      rate = u32(at + 12);
-      bits = u16(at + 22);
-      if (format == 0xFFFE && at + 34 <= bytes.size()) format = u16(at + 32);  // the sub-format's tag
-    } else if (id == "data") {
-      at += 8;
-      break;
-    }
-    at += 8 + size + (size & 1);
+  for (size_t i = a; i < b; ++i) {
+    float sample;
+    std::memcpy(&sample, &raw[i * sizeof sample], sizeof sample);
+    sum += static_cast<double>(sample) * sample;
   }
-  if (channels == 0 || rate == 0 || at > bytes.size()) return recording;
-  const size_t frameBytes = channels * (bits / 8);
-  if (frameBytes == 0) return recording;
-  recording.rate = static_cast<int>(rate);
-  for (; at + frameBytes <= bytes.size(); at += frameBytes) {
-    float mixed = 0;
-    for (unsigned c = 0; c < channels; ++c) {
-      size_t s = at + c * (bits / 8);
-      float value = 0;
-      if (format == 3 && bits == 32) {
-        unsigned word = u32(s);
-        std::memcpy(&value, &word, sizeof value);
-      } else if (bits == 16) {
-        value = static_cast<int16_t>(u16(s)) / 32768.0f;
-      } else if (bits == 8) {
-        value = (static_cast<unsigned char>(bytes[s]) - 128) / 128.0f;
-      } else if (bits == 32) {
-        value = static_cast<int32_t>(u32(s)) / 2147483648.0f;
-      }
-      mixed += value;
-    }
-    recording.samples.push_back(mixed / static_cast<float>(channels));
-  }
-  return recording;
+  return b > a ? std::sqrt(sum / static_cast<double>(b - a)) : 0;
 }
 
 }  // namespace e2e

@@ -18,26 +18,13 @@ namespace e2e {
 struct Picture {
   int width = 0, height = 0;
   std::vector<unsigned char> rgb;
-  bool Empty() const { return rgb.empty(); }
-  // The share of pixels whose colour differs from `other`'s by more than `tolerance` in any
-  // channel; 1 when the sizes differ.
-  double Mismatch(const Picture& other, int tolerance = 40) const;
-  // The same, inside the rectangle (x, y, w, h) given in fractions of the picture.
-  double Mismatch(const Picture& other, float x, float y, float w, float h, int tolerance = 40) const;
-  // The number of distinct colours.
-  int Colours() const;
-  // The picture shrunk to w x h, each pixel the mean of the pixels it covers.
-  Picture Reduced(int w = 160, int h = 120) const;
+  // The share of pixels inside the rectangle (x, y, w, h), in fractions of the picture, whose
+  // colour differs from `other`'s by more than 40 in any channel; 1 when the sizes differ.
+  double Mismatch(const Picture& other, float x = 0, float y = 0, float w = 1, float h = 1) const;
+  int Colours() const;  // the number of distinct colours
+  // The picture shrunk to 160 x 120, each pixel the mean of the pixels it covers.
+  Picture Reduced() const;
 };
-
-// Reads a PNG through ImageMagick, at w x h.
-Picture ReadPicture(const std::string& path, int w = 160, int h = 120);
-// Writes a picture as a PNG through ImageMagick.
-void WritePicture(const Picture& picture, const std::string& path);
-
-// The folder of golden pictures, and the folder this run's screenshots are kept in.
-std::string GoldenDir();
-std::string ShotDir();
 
 class Session {
  public:
@@ -50,27 +37,20 @@ class Session {
   Session(const std::string& folder, const std::string& wave = "", const std::string& program = "");
   ~Session();
 
-  // Waits for the game's window; false if none appears in time.
-  bool WaitWindow(double seconds = 30);
-  unsigned long Window() const { return window_; }
-  // The window's size and title as X reports them.
-  void Size(int* w, int* h);
+  bool WaitWindow(double seconds = 30);  // false if no window appears in time
+  void Size(int* w, int* h);             // as X reports them
   std::string Title();
 
-  // A key held long enough for the game to see it down in an update even on a busy machine, then
-  // released (key repeat is off: a held key is one press). With
-  // `expect` named, the key is pressed again while the screen still shows the last golden picture
-  // matched (a busy machine may starve the game for longer than a press), until the screen matches
-  // `expect`; returns that mismatch as WaitForScreen does.
-  double Key(const std::string& name, double hold = 0.8, const std::string& expect = "", double share = 0.04);
-  void Keys(const std::vector<std::string>& names);
+  // A key held for `hold` seconds, then released (key repeat is off: a held key is one press).
+  // With `expect` named, the key is pressed again while the screen still shows the last golden
+  // picture matched (a busy machine may starve the game for longer than a press), until the screen
+  // matches `expect`; returns that mismatch as WaitForScreen does.
+  double Key(const std::string& name, double hold = 0.8, const std::string& expect = "");
   // Keys typed at once, as xdotool names them ("a shift+b Delete").
   void Type(const std::string& keys);
   // A click of the left button at (x, y) in window pixels.
   void Click(int x, int y);
 
-  // The window's pixels now; empty if there is no window to grab.
-  Picture Grab();
   // A screenshot of the window, kept in the run's screenshot folder as NN-<name>.png.
   Picture Shot(const std::string& name);
   // Takes screenshots until one matches the golden picture `golden` (at most `share` of its
@@ -83,16 +63,11 @@ class Session {
   // Waits for the program to end: its exit status, or -1 if it is still running after `seconds`
   // (it is then killed), or 128 + the signal that ended it.
   int WaitExit(double seconds = 10);
-  bool Running();
 
-  // Everything the game printed so far.
-  std::string Output() const;
+  std::string Output() const;  // everything the game printed so far
   // Waits until the program has printed the line `line`; false if it does not in time.
   bool WaitOutput(const std::string& line, double seconds = 10);
-
-  const std::string& Folder() const { return folder_; }
-  // Seconds since the program was started.
-  double Seconds() const;
+  double Seconds() const;  // since the program was started
 
  private:
   std::string folder_;
@@ -100,20 +75,16 @@ class Session {
   unsigned long window_ = 0;
   int exitStatus_ = -1;
   ::_XDisplay* display_ = nullptr;
-  bool FindWindow();
-  void Keep(const Picture& picture, const std::string& name);
   std::string lastGolden_;  // the golden picture the screen last matched
   double startedAt_ = 0;
+  bool Running();
+  bool FindWindow();
+  Picture Grab();  // the window's pixels now; empty if there is no window to grab
+  void Keep(const Picture& picture, const std::string& name);
 };
 
-// The samples of a WAV file written by OpenAL Soft, mixed to mono in -1..1, with its rate. The
-// writer fixes the header's sizes only when the device closes, so the data runs to the file's end.
-struct Recording {
-  int rate = 0;
-  std::vector<float> samples;
-  // Root mean square level between two times, in seconds from the start.
-  double Rms(double from, double to) const;
-};
-Recording ReadRecording(const std::string& path);
+// The root mean square level of a WAV file's sound, mixed to mono, between two times in seconds
+// from its start; -1 if it cannot be read.
+double RecordedRms(const std::string& path, double from, double to);
 
 }  // namespace e2e
