@@ -13,7 +13,7 @@ using Sound = GameTest;
 TEST_F(DisplayList, HoldsAtMost2499EntriesAFrame) {
   for (int i = 0; i < 2600; ++i) a->p_Rect(static_cast<float>(i), 0, 1, 1);
   g.Render();
-  EXPECT_EQ(V(g.Entries(), g.Entry(2498)[1], g.graphics->draws.size()), V(2499, 2498, 2500)) << "and the background";
+  EXPECT_EQ(V(g.Entries(), g.Entry(2498)[1], g.graphics->draws), V(2499, 2498, 2500)) << "and the background";
 }
 
 TEST_F(Sound, TheGameDrivesTheProceduralMusicWhenItIsInUse) {

@@ -18,21 +18,10 @@ c_App* bbNewApplication() { return (new c_MyApp)->m_new(); }
 
 namespace gametest {
 
-namespace {
-
 // The host object lives for the whole test program, like the real one.
-BBGlfwGame* Host() {
+static BBGlfwGame* Host() {
   static BBGlfwGame* host = new BBGlfwGame;
   return host;
-}
-
-}  // namespace
-
-int HeadlessGraphics::Add(const char* what, float x, float y, float w, float h) {
-  std::ostringstream line;
-  line << what << " " << x << " " << y << " " << w << " " << h;
-  draws.push_back(line.str());
-  return 0;
 }
 
 // A scratch folder of its own: a player's save never reaches a test, and the test's save stays there.
@@ -112,11 +101,8 @@ std::string Game::Text(int font) const {
 void Arena(Game& g, const std::vector<std::string>& rows, int world) {
   c_MyApp* app = g.app;
   app->m_LoadStep = app->m_Tutorial = app->m_Paused = app->m_GameOver = app->m_Outcome = app->m_Settling = 0;
-  app->m_Mode = 10;
-  app->m_GameType = 2;
   app->m_Level = app->m_LevelKind = app->m_TuneStarted = 1;
-  app->m_Lives = 3;
-  app->m_World = world;
+  app->m_Mode = 10, app->m_GameType = 2, app->m_Lives = 3, app->m_World = world;
   app->m_TraceCount = c_MyApp::kTraceWalks;
   app->p_ResetPlayers();
   for (int i = 0; i < c_MyApp::kObjects * 10; ++i) app->m_Objs[i] = 0;
@@ -127,15 +113,11 @@ void Arena(Game& g, const std::vector<std::string>& rows, int world) {
   for (int x = 0; x <= app->m_MapW; ++x) {
     for (int y = 0; y < c_MyApp::kMapRows; ++y) {
       char c = y < static_cast<int>(rows.size()) ? rows[y][x] : '#';
-      auto place = [&](int var) {
-        app->m_Vars[var] = static_cast<float>(x);
-        app->m_Vars[var + 1] = static_cast<float>(y);
-      };
+      auto place = [&](int var) { app->m_Vars[var] = x, app->m_Vars[var + 1] = y; };
       for (int s = 0; s < 10; ++s) app->Cell(x, y, s) = 0;
       app->Cell(x, y, c_MyApp::kCellType) = c == '#' ? 1 : c == 'x' ? 2 : 0;
       app->Cell(x, y, c_MyApp::kCellPill) = c == 'o';
-      if (c != '.' && specials.find(c) != std::string::npos)
-        app->Cell(x, y, c_MyApp::kCellSpecial) = static_cast<float>(specials.find(c));
+      if (c != '.' && specials.find(c) != std::string::npos) app->Cell(x, y, c_MyApp::kCellSpecial) = specials.find(c);
       if (c == 'S') place(1);
       if (c == 'H') place(98);
       if (c == 'F') place(80 + 5 * friends), app->m_Vars[82 + 5 * friends++] = 1;
@@ -148,13 +130,11 @@ void Arena(Game& g, const std::vector<std::string>& rows, int world) {
   app->m_CamY = app->m_CamTY = app->m_Vars[9] - bb_GW_jscrh / 2;
 }
 
-std::string StateFile(const std::string& path) {
+std::string StateFile() {
   std::stringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
+  text << std::ifstream(".gamestate", std::ios::binary).rdbuf();
   return text.str();
 }
-
-void WriteStateFile(const std::string& text) { std::ofstream(".gamestate", std::ios::binary) << text; }
 
 std::vector<std::string> Fields(const std::string& text) {
   std::vector<std::string> fields;

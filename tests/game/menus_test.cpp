@@ -109,29 +109,11 @@ TEST_F(GameOver, ThePauseMenuResumesOrQuitsThenTheCounterRunsAndTheScoreIsRanked
   EXPECT_TRUE(a->m_GameOverStep == 0 && Has(g.Text(90), "2345")) << g.Text(90);
 }
 
-// The quest box of the selected entry, opened, with the menu slid out of the way: the title
-// (quest, world number and arrows, the last text in the large font) and the ten rows, each 'L'
-// when drawn red (locked), '-' when open.
-std::string OpenQuestBox(Game& g) {
-  g.Press(kEnter);
-  EXPECT_EQ(g.app->m_MenuPhase, 1);
-  g.Updates(40);
-  std::string text = g.Text(89), rows;
-  size_t at = text.rfind("Quest");
-  at -= at != std::string::npos && at > 0 && text[at - 1] == '<';
-  for (int k = 0; k < g.Entries(); ++k) {
-    const float* e = g.Entry(k);
-    if (e[0] == c_MyApp::kRectMarker && e[4] == 320 && e[5] == 64)
-      rows += e[10] == 160 && e[12] == 0 ? 'L' : e[12] == 160 ? '-' : '?';
-  }
-  return (at == std::string::npos ? "" : text.substr(at)) + " " + rows;
-}
-
 TEST(QuestBoxes, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
   struct Case {
     std::vector<int> completed;  // quest entries completed
     int entry;                   // the title menu entry opened
-    const char* box;             // the title, arrows to the worlds beside, and the rows
+    const char* box;             // its title (arrows to the worlds beside) and rows: 'L' locked, '-' open
     std::vector<double> place;   // top level, world, level and last world of the box
     int key;                     // then a key, and the mode, world and level after it, and text shown
     std::vector<double> after;
@@ -146,7 +128,18 @@ TEST(QuestBoxes, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
     for (int level : c.completed) g.app->m_Quest[level] = 321;
     g.Ready();
     for (int i = 1; i < c.entry; ++i) g.Press(kDown);
-    EXPECT_EQ(OpenQuestBox(g), c.box);
+    g.Press(kEnter);
+    EXPECT_EQ(g.app->m_MenuPhase, 1);
+    g.Updates(40);  // the menu slides out of the way
+    std::string title = g.Text(89), rows;
+    size_t at = title.rfind("Quest");
+    ASSERT_NE(at, std::string::npos);
+    title = title.substr(at - (at > 0 && title[at - 1] == '<'));
+    for (int k = 0; k < g.Entries(); ++k) {
+      const float* e = g.Entry(k);
+      if (e[0] == c_MyApp::kRectMarker && e[4] == 320 && e[5] == 64) rows += e[10] == 160 && e[12] == 0 ? 'L' : e[12] == 160 ? '-' : '?';
+    }
+    EXPECT_EQ(title + " " + rows, c.box);
     EXPECT_EQ(V(g.app->m_QuestTop, g.app->m_QuestWorld, g.app->m_QuestLevel, g.app->m_QuestMaxWorld), c.place);
     g.Press(c.key);
     g.Update();

@@ -213,17 +213,15 @@ TEST_F(PlayRules, TheLevelDropsInBeforePlayStartsAndACompletedOneLeadsToTheNextW
   EXPECT_EQ(V(a->m_Level, a->m_Score, a->m_Outcome, a->m_Settling, a->m_LevelSeed), V(2, 40, 0, 1, 2 * 3 + 2 * 12345));
 }
 
-std::vector<double> MapTypes(c_MyApp* a) {
-  std::vector<double> types;
-  for (int x = 0; x <= a->m_MapW; ++x)
-    for (int y = 0; y < c_MyApp::kMapRows; ++y) types.push_back(a->Cell(x, y, c_MyApp::kCellType));
-  return types;
-}
-
 TEST_F(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
   a->p_LoadSFX(3);
   StartLevel(g, 3, 1);
-  std::vector<double> map = MapTypes(a);
+  auto types = [this] {
+    std::vector<float> t;
+    for (int i = c_MyApp::kCellType; i < a->m_Map.Length(); i += 10) t.push_back(a->m_Map[i]);
+    return t;
+  };
+  const std::vector<float> map = types();
   a->m_Score = 25;
   a->m_Outcome = -1;
   bool dyingSound = false;
@@ -236,7 +234,7 @@ TEST_F(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
   // The life goes when the animation has run its course; the score stays.
   EXPECT_EQ(V(dyingSound, a->m_Lives, before, a->m_Outcome, a->m_Score), V(1, 2, -119, 0, 25));
   for (int frame = 0; frame < 400 && a->m_Settling == 1; ++frame) g.Update();
-  EXPECT_EQ(MapTypes(a), map) << "the same level again";
+  EXPECT_EQ(types(), map) << "the same level again";
   a->m_Lives = 1;
   a->m_Outcome = -1;
   g.Updates(120);

@@ -23,12 +23,8 @@ constexpr int kScores = 35, kQuests = kScores + 24 * 21, kFieldCount = 20639;
 // Everything a save holds: settings, badges, highscores (top ten, then last ten, per type), quest.
 std::vector<double> Held(c_MyApp* a) {
   std::vector<double> v;
-  for (int i = 0; i < 20000; ++i) {
-    if (i < 25) v.push_back(a->m_Settings[i]);
-    if (i < 256) v.push_back(a->m_BadgeGot[i]);
-    if (i < 480) v.push_back(a->m_Scores[i]);
-    v.push_back(a->m_Quest[i]);
-  }
+  for (int i = 0; i < 20000; ++i)
+    v.insert(v.end(), {i < 25 ? a->m_Settings[i] : 0.0, i < 256 ? a->m_BadgeGot[i] : 0.0, i < 480 ? a->m_Scores[i] : 0.0, 1.0 * a->m_Quest[i]});
   return v;
 }
 
@@ -46,7 +42,7 @@ std::string SaveNow(c_MyApp* a) {
 }
 
 std::string LoadFrom(c_MyApp* a, const std::string& text) {
-  WriteStateFile(text);
+  std::ofstream(".gamestate", std::ios::binary) << text;
   return Printed([a] { a->p_Load(); });
 }
 
@@ -106,7 +102,7 @@ TEST_F(SaveLoad, SettingsBelowTheirFloorsAreRepairedAndABadSettingsBlockResetsTo
 }
 
 TEST_F(SaveLoad, ASaveStartedTwiceWritesOnceAHundredUpdatesAfterTheSecondStartOrAtOnceOnSuspend) {
-  WriteStateFile("old");
+  std::ofstream(".gamestate") << "old";
   testing::internal::CaptureStdout();
   a->p_Save();
   g.Updates(40);
@@ -165,62 +161,51 @@ std::string RealSave(c_MyApp* a) {
   return SaveNow(a);
 }
 
-TEST_F(HostileState, AFolderInTheStateFilesPlaceOrAFileThatCannotBeReadIsKept) {
-  std::string save = RealSave(a);
-  Folder folder, loop, locked;
-  ASSERT_EQ(mkdir((folder / ".gamestate/").c_str(), 0755) + mkdir((folder / ".gamestate/keep").c_str(), 0755), 0);
-  // A link that leads to itself cannot be opened by anyone; without root, neither can a file
-  // without read permission.
-  ASSERT_EQ(symlink(".gamestate", (loop / ".gamestate").c_str()), 0);
-  std::ofstream(locked / ".gamestate") << save;
-  ASSERT_EQ(chmod((locked / ".gamestate").c_str(), 0), 0);
-  for (const Folder* f : {&folder, &loop, &locked}) {
-    if (f == &locked && geteuid() == 0) continue;  // root reads every file
-    testing::internal::CaptureStdout();
-    Game g(f->path);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "nothing to load";
-    EXPECT_EQ(V(g.app->m_Settings[5], g.app->m_Scores[0]), V(1, 0)) << "the defaults stay";
-    EXPECT_EQ(PlayAndSave(g), "Save Failed\n");
-  }
-  struct stat st;
-  char target[64] = {};
-  EXPECT_TRUE(stat((folder / ".gamestate/keep").c_str(), &st) == 0 && S_ISDIR(st.st_mode));
-  EXPECT_GT(readlink((loop / ".gamestate").c_str(), target, sizeof target - 1), 0);
-  EXPECT_STREQ(target, ".gamestate") << "the link is left as it was";
-  chmod((locked / ".gamestate").c_str(), 0644);
-  EXPECT_EQ(StateFile(locked / ".gamestate"), save);
-}
-
-TEST_F(HostileState, NumbersBeyondThirtyTwoBitsResetTheirBlocksOnlyAndAHugeFileIsNotRead) {
+// In the state file's place: a folder, a link to itself or a file without read permission (none
+// can be read); a score of twenty digits and a quest value below -2^31, which break their blocks'
+// sums but not the badges'; a saturated score with its checksum, which loads as it is; 100 MB of
+// digits, no save, which read and split whole would take half a gigabyte. The game starts with what
+// it can load and plays; its save leaves what it could not read in place, and replaces the rest.
+TEST_F(HostileState, WhatCannotBeReadIsKeptAndEachBlockLoadsOnlyWhenItIsSound) {
   std::string save = RealSave(a);
   std::vector<std::string> broken = Fields(save), saturated = Fields(save);
-  // A score of twenty digits and a quest value below -2^31 break their blocks' sums, but not the
-  // badges'; a saturated score with its checksum loads as it is; 100 MB of digits is no save, and
-  // reading and splitting it whole would take half a gigabyte. Each time the game then saves.
   broken[kScores] = "99999999999999999999";
   broken[kQuests + 7] = "-99999999999";
   saturated[kScores] = "2147483647";
   ASSERT_TRUE(Reseal(saturated));
+  // The file (or "dir", "loop", "locked"), what loading prints, then badge 31, score 0 and quest 7.
   const std::tuple<std::string, const char*, std::vector<double>> cases[] = {
+      {"dir", "", V(0, 0, 0)}, {"loop", "", V(0, 0, 0)}, {"locked", "", V(0, 0, 0)},
       {Join(broken), "Badges Loaded\nHighscore 0 Checksum Invalid\n", V(1, 0, 0)},
       {Join(saturated), "Highscore 0 Loaded\n", V(1, 2147483647, 99)},
       {std::string(100 << 20, '7'), "", V(0, 0, 0)}};
-  for (const auto& c : cases) {
+  for (const auto& [file, loaded, held] : cases) {
+    if (file == "locked" && geteuid() == 0) continue;  // root reads every file
     Folder folder;
-    std::ofstream(folder / ".gamestate") << std::get<0>(c);
-    struct rusage before, after;
-    getrusage(RUSAGE_SELF, &before);
+    const std::string path = folder / ".gamestate";
+    const bool unreadable = file.size() < 8;
+    if (file == "locked" || !unreadable) std::ofstream(path) << (unreadable ? save : file);
+    ASSERT_EQ(file == "dir"    ? mkdir(path.c_str(), 0755) + mkdir((path + "/keep").c_str(), 0755)
+              : file == "loop" ? symlink(".gamestate", path.c_str())
+                               : chmod(path.c_str(), file == "locked" ? 0 : 0644), 0);
+    struct stat before, after;
+    struct rusage start, end;
+    ASSERT_EQ(lstat(path.c_str(), &before), 0);
+    getrusage(RUSAGE_SELF, &start);
     testing::internal::CaptureStdout();
     Game g(folder.path);
     std::string out = testing::internal::GetCapturedStdout();
-    getrusage(RUSAGE_SELF, &after);
-    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
-    EXPECT_TRUE(*std::get<1>(c) ? Has(out, std::get<1>(c)) : out.empty()) << out;
-    EXPECT_EQ(Has(out, "Quest Score 0 Checksum Invalid"), std::get<2>(c)[1] == 0 && std::get<2>(c)[0] == 1) << out;
-    EXPECT_EQ(V(g.app->m_BadgeGot[31], g.app->m_Scores[0], g.app->m_Quest[7]), std::get<2>(c));
-    EXPECT_EQ(PlayAndSave(g), "Saved\n");
-    EXPECT_TRUE(ValidState(StateFile())) << "a complete save replaced it";
-    if (std::get<2>(c)[1] != 0) { EXPECT_EQ(Fields(StateFile())[kScores], "2147483647"); }
+    getrusage(RUSAGE_SELF, &end);
+    EXPECT_LT(end.ru_maxrss - start.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
+    EXPECT_TRUE(*loaded ? Has(out, loaded) : out.empty()) << out;
+    EXPECT_EQ(Has(out, "Quest Score 0 Checksum Invalid"), held[0] == 1 && held[1] == 0) << out;
+    EXPECT_EQ(V(g.app->m_BadgeGot[31], g.app->m_Scores[0], g.app->m_Quest[7]), held);
+    EXPECT_EQ(PlayAndSave(g), unreadable ? "Save Failed\n" : "Saved\n");
+    if (unreadable) {
+      EXPECT_TRUE(lstat(path.c_str(), &after) == 0 && after.st_ino == before.st_ino && after.st_mode == before.st_mode);
+    } else {
+      EXPECT_TRUE(ValidState(StateFile()) && Fields(StateFile())[kScores] == std::to_string(int(held[1]))) << "a full save";
+    }
   }
 }
 
