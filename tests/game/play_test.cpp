@@ -2,6 +2,7 @@
 // the quest panels.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 
 #include "game_test.h"
@@ -54,23 +55,6 @@ TEST_F(PlayRules, AFriendJoinsWithItsSoundAndFollowsAlongTheTrail) {
   EXPECT_NEAR(a->m_Vars[61], 1, 0.01f);
 }
 
-TEST_F(PlayRules, HolesKillOnlyWhereTheyCanBeEnteredAndBeingBoxedInKillsOnArrival) {
-  for (int world : {1, 8}) {  // world 8 lets him onto the hole, to die there
-    Arena(g, {"#####", "#Sx.#", "#.###"}, world);
-    WalkRight(g, 30, [] { return false; });
-    EXPECT_EQ(V(a->m_Outcome < 0, PlayerX(g), StandsOn(g, PlayerX(g))), V(world == 8, world == 8 ? 2 : 1, 1)) << world;
-  }
-  Arena(g, {"#####", "#S.##"});
-  Steer(g, 0, 0);
-  EXPECT_EQ(a->m_Outcome, 0) << "the start has a way out";
-  for (int frame = 0; frame < 20 && a->m_Outcome == 0; ++frame) {
-    bool arrived = StandsOn(g, 2);
-    Steer(g, 1, 0);
-    EXPECT_EQ(a->m_Outcome < 0, arrived) << "frame " << frame << ": the cell left behind crumbles";
-  }
-  EXPECT_TRUE(a->m_Outcome < 0 && PlayerX(g) == 2 && a->Cell(1, 1, c_MyApp::kCellCrumble) > 0);
-}
-
 TEST_F(PlayRules, RaisedSpikesKillAndLoweredOnesDoNot) {
   Arena(g, {"######", "#S^..#", "#....#"});
   auto up = [this] { return a->Cell(2, 1, c_MyApp::kCellSpikeUp) == 1; };
@@ -87,27 +71,30 @@ TEST_F(PlayRules, RaisedSpikesKillAndLoweredOnesDoNot) {
   EXPECT_TRUE(sawDown && a->m_Outcome < 0 && up()) << "standing on lowered spikes is safe";
 }
 
-TEST_F(PlayRules, TheHomeOpensOnlyToFourFriendsAndInPathfinderOnlyOnceThePillsAreGone) {
-  // The second and third rows, Pathfinder, and whether he gets home before passing it.
-  const std::tuple<const char*, const char*, int, bool> cases[] = {{"#SFFFF..H.#", "#.........#", 1, true},
-                                                                   {"#SFFF...H.#", "#.........#", 1, false},
-                                                                   {"#SFFFF..H.#", "#........o#", 2, false},
-                                                                   {"#SFFFF..H.#", "#.........#", 2, true}};
+// Walking right along row 1: a hole kills only where it can be entered (world 8 lets him onto it), a
+// cell with no way on kills, each on arrival; the home opens only to four friends and, in Pathfinder,
+// once the pills are gone, its own eaten in the frame that would box the player in.
+TEST_F(PlayRules, HolesBeingBoxedInAndTheHomeEndPlayOnlyWhereTheyShould) {
+  // Rows 1 and 2, world, level kind, then how play ends (1 home, -1 dead) and where.
+  const std::tuple<const char*, const char*, int, int, int, int> cases[] = {
+      {"#Sx.#", "#.###", 1, 1, 0, 1},           {"#Sx.#", "#.###", 8, 1, -1, 2},
+      {"#S.##", "#####", 1, 1, -1, 2},          {"#SFFFF..H.#", "#.........#", 1, 1, 1, 8},
+      {"#SFFF...H.#", "#.........#", 1, 1, 0, 9}, {"#SFFFF..H.#", "#........o#", 1, 2, 0, 9},
+      {"#SFFFF..H.#", "#.........#", 1, 2, 1, 8}, {"#SFFFFooH#", "##########", 1, 2, 1, 8}};
   a->p_LoadSFX(2);
-  for (const auto& c : cases) {
-    Arena(g, {"###########", std::get<0>(c), std::get<1>(c)});
-    a->m_LevelKind = std::get<2>(c);
-    WalkRight(g, 120, [&] { return PlayerX(g) >= 9; });
-    EXPECT_EQ(V(a->m_Outcome > 0, a->m_Outcome < 0, PlayerX(g)), V(std::get<3>(c), 0, std::get<3>(c) ? 8 : 9)) << std::get<1>(c);
-    if (std::get<3>(c)) { EXPECT_TRUE(LastEffectSounds(a)) << "sound 2 greets the player home"; }
+  for (const auto& [row1, row2, world, kind, outcome, x] : cases) {
+    SCOPED_TRACE(std::string(row1) + " " + row2 + " world " + std::to_string(world));
+    Arena(g, {std::string(std::strlen(row1), '#'), row1, row2}, world);
+    a->m_LevelKind = kind;
+    if (kind == 2) a->Cell(8, 1, c_MyApp::kCellPill) = 1;
+    for (int frame = 0; frame < 120 && a->m_Outcome == 0 && PlayerX(g) < 9; ++frame) {
+      bool arrived = outcome < 0 && StandsOn(g, x);
+      Steer(g, 1, 0);
+      ASSERT_EQ(a->m_Outcome < 0, arrived) << "frame " << frame;
+    }
+    EXPECT_EQ(V((a->m_Outcome > 0) - (a->m_Outcome < 0), PlayerX(g)), V(outcome, x));
+    if (outcome > 0) { EXPECT_TRUE(LastEffectSounds(a)) << "sound 2 greets the player home"; }
   }
-  // A Pathfinder home at the end of its trail with a pill of its own: eating it empties the level
-  // in the very frame that would box the player in.
-  Arena(g, {"#########", "#SFFFFooH#"});
-  a->m_LevelKind = 2;
-  a->Cell(8, 1, c_MyApp::kCellPill) = 1;
-  WalkRight(g, 120, [] { return false; });
-  EXPECT_EQ(V(a->m_Outcome > 0, PlayerX(g), a->m_Vars[24]), V(1, 8, 0));
 }
 
 TEST_F(PlayRules, StepsStartOnlyAtACellCentreOneAxisAtATimeAndTurningWins) {
