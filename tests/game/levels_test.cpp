@@ -18,8 +18,7 @@ void Generate(c_MyApp* a, int type, int level, int seedBase, int stages = 3) {
   while (stages > 1 && a->m_TraceCount < c_MyApp::kTraceWalks) a->p_GetLevelB();
 }
 
-// What a level is made of: the cells (but their spikes, which rise while played), the player,
-// friends and home, moving objects.
+// What a level is made of: cells (but the spikes, which rise in play), player, friends, home, objects.
 std::vector<double> Take(c_MyApp* a) {
   std::vector<double> s = V(a->m_World, a->m_MapW, a->m_BestTrace);
   for (int x = 0; x <= a->m_MapW; ++x)
@@ -97,11 +96,10 @@ TEST_F(LevelGeneration, MirroredMazesWithATrailFromTheStartPastTheFriendsToTheHo
 }
 
 TEST_F(LevelGeneration, HazardsAppearOnlyInTheirWorlds) {
-  std::set<int> spikeWorlds, oneWayWorlds, patrolWorlds, worlds;
+  std::set<int> spikeWorlds, oneWayWorlds, patrolWorlds;
   for (int type : {2, 3, 6, 10}) {
     for (int level = 1; level <= 20; ++level) {
       Generate(a, type, level, type * 12345);
-      worlds.insert(a->m_World);
       for (int x = 0; x <= a->m_MapW; ++x) {
         for (int y = 0; y < c_MyApp::kMapRows; ++y) {
           int special = static_cast<int>(a->Cell(x, y, c_MyApp::kCellSpecial));
@@ -122,7 +120,6 @@ TEST_F(LevelGeneration, HazardsAppearOnlyInTheirWorlds) {
       EXPECT_NE(a->Cell(a->m_Vars[1], a->m_Vars[2], c_MyApp::kCellSpecial), 1);
     }
   }
-  EXPECT_EQ(worlds.size(), 9u) << "the levels cover every world";
   EXPECT_EQ(spikeWorlds, (std::set<int>{2, 5, 9}));
   EXPECT_EQ(oneWayWorlds, (std::set<int>{6, 9}));
   EXPECT_EQ(patrolWorlds, (std::set<int>{4, 5}));
