@@ -24,15 +24,14 @@ static BBGlfwGame* Host() {
   return host;
 }
 
-// A scratch folder of its own: a player's save never reaches a test, and the test's save stays there.
-Game::Game() : Game([] {
+// A scratch folder: a player's save never reaches a test, and the test's save stays there.
+std::string NewFolder() {
   char folder[] = "/tmp/zudodo-game-XXXXXX";
-  return std::string(mkdtemp(folder) ? folder : "");
-}()) {
-  keepFolder_ = false;
+  return mkdtemp(folder) ? folder : "";
 }
 
-Game::Game(const std::string& folder) : previousDir_(std::filesystem::current_path()), folder_(folder) {
+Game::Game(const std::string& folder, bool keep)
+    : previousDir_(std::filesystem::current_path()), folder_(folder), keepFolder_(keep) {
   mkdir(folder.c_str(), 0755);
   struct stat st;
   if (chdir(folder.c_str()) != 0 || (lstat("data", &st) != 0 && symlink(ZUDODO_SOURCE_DIR "/data", "data") != 0))
@@ -67,7 +66,9 @@ Game::~Game() {
   for (int c = 0; c < 32; ++c) bb_audio_device->StopChannel(c);
   bbSetWindowSystem(previousWindow_);
   if (chdir(previousDir_.c_str()) != 0) std::abort();
-  if (!keepFolder_ && std::system(("rm -rf '" + folder_ + "'").c_str()) != 0) std::abort();
+  // Made readable first: a test may have locked it, or a file in it.
+  std::string rm = "chmod -R u+rwx '" + folder_ + "' 2>/dev/null; rm -rf '" + folder_ + "'";
+  if (!keepFolder_ && std::system(rm.c_str()) != 0) std::abort();
 }
 
 void Game::Update() {
@@ -124,8 +125,7 @@ void Arena(Game& g, const std::vector<std::string>& rows, int world) {
       if (c == 'P') app->p_AddObj(x, y, 1);
     }
   }
-  app->m_Vars[8] = app->m_Vars[1] * c_MyApp::kCellSize;
-  app->m_Vars[9] = app->m_Vars[2] * c_MyApp::kCellSize;
+  app->m_Vars[8] = app->m_Vars[1] * c_MyApp::kCellSize, app->m_Vars[9] = app->m_Vars[2] * c_MyApp::kCellSize;
   app->m_CamX = app->m_CamTX = app->m_Vars[8] - bb_GW_jscrw / 2;
   app->m_CamY = app->m_CamTY = app->m_Vars[9] - bb_GW_jscrh / 2;
 }

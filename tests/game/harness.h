@@ -1,6 +1,5 @@
-// harness.h: the game driven headless, update by update, with scripted input: a fake window with a
-// test clock, a graphics device without OpenGL, OpenAL Soft on its null output; arenas drawn as
-// text for the rules, and the state file's fields.
+// harness.h: the game driven headless with scripted input (a test clock, no OpenGL, OpenAL Soft's
+// null output); arenas drawn as text; the state file's fields.
 #pragma once
 
 #include <initializer_list>
@@ -59,11 +58,8 @@ class HeadlessGraphics : public gxtkGraphics {
   int EndRender() override { return 0; }
   gxtkSurface* LoadSurface(String path) override { return LoadSurface__UNSAFE__(new gxtkSurface, path); }
   int Cls(float, float, float) override { return 0; }
-  int SetAlpha(float) override { return 0; }
-  int SetColor(float, float, float) override { return 0; }
   int SetBlend(int) override { return 0; }
   int SetScissor(int, int, int, int) override { return 0; }
-  int SetMatrix(float, float, float, float, float, float) override { return 0; }
   int DrawPoint(float, float) override { return ++draws, 0; }
   int DrawRect(float, float, float, float) override { return ++draws, 0; }
   int DrawLine(float, float, float, float) override { return ++draws, 0; }
@@ -80,13 +76,16 @@ std::vector<double> V(T... values) {
 
 enum Key { kEnter = 13, kEscape = 27, kLeft = 37, kUp = 38, kRight = 39, kDown = 40 };
 
+// A new empty folder under /tmp.
+std::string NewFolder();
+
 // One game, created as the runtime creates it, in a working folder whose data/ is the project's:
-// a scratch folder of its own, or the given one (made if missing, kept afterwards, so that a later
-// game can start from the state file this one leaves).
+// a scratch folder of its own, or the given one (made if missing; kept afterwards unless `keep` is
+// false, so that a later game can start from the state file this one leaves).
 class Game {
  public:
-  Game();
-  explicit Game(const std::string& folder);
+  Game() : Game(NewFolder(), false) {}
+  explicit Game(const std::string& folder, bool keep = true);
   ~Game();
 
   // One update as the application layer runs it, the clock one 60 Hz period on.
@@ -123,7 +122,7 @@ class Game {
  private:
   BBWindowSystem* previousWindow_ = nullptr;
   std::string previousDir_, folder_;
-  bool keepFolder_ = true;
+  bool keepFolder_;
 };
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

@@ -13,15 +13,12 @@ using LevelRules = GameTest;
 
 // Generates a level as the level screen does, through the first `stages` of its three stages.
 void Generate(c_MyApp* a, int type, int level, int seedBase, int stages = 3) {
-  a->m_GameType = type;
-  a->m_Level = level;
-  a->m_SeedBase = seedBase;
+  a->m_GameType = type, a->m_Level = level, a->m_SeedBase = seedBase;
   a->p_GetLevel();
   while (stages > 1 && a->m_TraceCount < c_MyApp::kTraceWalks) a->p_GetLevelB();
 }
 
-// What a level is made of: the cells (but their spikes, which rise while played), the player,
-// friends and home, moving objects.
+// What a level is made of: cells (but the spikes, which rise in play), player, friends, home, objects.
 std::vector<double> Take(c_MyApp* a) {
   std::vector<double> s = V(a->m_World, a->m_MapW, a->m_BestTrace);
   for (int x = 0; x <= a->m_MapW; ++x)
@@ -71,10 +68,10 @@ TEST_F(LevelGeneration, MirroredMazesWithATrailFromTheStartPastTheFriendsToTheHo
           floors += cell == 0;
         }
       }
-      // The start on floor; an even width of 32 to 256 cells; the tile set of the world.
+      // The start on floor; an even width of 32 to 256 cells; the world's tile set loaded.
       EXPECT_EQ(V(a->Cell(w, a->m_Vars[2], c_MyApp::kCellType), a->m_TraceBudget, a->m_MapW % 2,
-                  a->m_MapW >= 32 && a->m_MapW <= 256, a->m_Tileset),
-                V(0, floors / 2, 0, 1, a->m_World));
+                  a->m_MapW >= 32 && a->m_MapW <= 256, a->m_Tileset, a->m_Img[4] != nullptr),
+                V(0, floors / 2, 0, 1, a->m_World, 1));
       while (a->m_TraceCount < c_MyApp::kTraceWalks) a->p_GetLevelB();
       CheckTrail(a);
       for (int k = 0; k < 4; ++k)
@@ -99,11 +96,10 @@ TEST_F(LevelGeneration, MirroredMazesWithATrailFromTheStartPastTheFriendsToTheHo
 }
 
 TEST_F(LevelGeneration, HazardsAppearOnlyInTheirWorlds) {
-  std::set<int> spikeWorlds, oneWayWorlds, patrolWorlds, worlds;
+  std::set<int> spikeWorlds, oneWayWorlds, patrolWorlds;
   for (int type : {2, 3, 6, 10}) {
     for (int level = 1; level <= 20; ++level) {
       Generate(a, type, level, type * 12345);
-      worlds.insert(a->m_World);
       for (int x = 0; x <= a->m_MapW; ++x) {
         for (int y = 0; y < c_MyApp::kMapRows; ++y) {
           int special = static_cast<int>(a->Cell(x, y, c_MyApp::kCellSpecial));
@@ -124,30 +120,20 @@ TEST_F(LevelGeneration, HazardsAppearOnlyInTheirWorlds) {
       EXPECT_NE(a->Cell(a->m_Vars[1], a->m_Vars[2], c_MyApp::kCellSpecial), 1);
     }
   }
-  EXPECT_EQ(worlds.size(), 9u) << "the levels cover every world";
   EXPECT_EQ(spikeWorlds, (std::set<int>{2, 5, 9}));
   EXPECT_EQ(oneWayWorlds, (std::set<int>{6, 9}));
   EXPECT_EQ(patrolWorlds, (std::set<int>{4, 5}));
 }
 
-TEST_F(LevelGeneration, WorldsWidthsAndTheTileSetFollowTheTypeAndLevel) {
-  // Every fourth Path A level is 16 wide; a halved width is limited to 16; Expanse levels start
-  // 90 wide, and widths above 128 are limited to 128.
+TEST_F(LevelGeneration, WidthsStayWithinTheirLimits) {
+  // Every fourth Path A level is 16 wide; a halved width stays 16; Expanse levels start 90 wide;
+  // no width passes 128.
   std::vector<double> widths;
-  for (const auto& l : {std::make_pair(2, 4), std::make_pair(5, 3), std::make_pair(9, 1)}) {
-    Generate(a, l.first, l.second, l.first == 2 ? 24690 : 0, 1);
-    widths.push_back(a->m_MapW);
-  }
-  int widest = 0;
-  for (int n = 990; n <= 999; ++n) Generate(a, 12, n, 0, 1), widest = std::max(widest, a->m_MapW);
-  widths.push_back(widest);
+  for (auto [type, level, seedBase] : {std::tuple{2, 4, 24690}, {5, 3, 0}, {9, 1, 0}})
+    Generate(a, type, level, seedBase, 1), widths.push_back(a->m_MapW);
+  widths.push_back(0);
+  for (int n = 990; n <= 999; ++n) Generate(a, 12, n, 0, 1), widths.back() = std::max(widths.back(), 1.0 * a->m_MapW);
   EXPECT_EQ(widths, V(32, 32, 180, 256));
-  // Two levels per world, worlds 3 and 7 swapped; five per world in the Quest types.
-  std::vector<double> worlds;
-  for (int n = 1; n <= 19; ++n) Generate(a, 3, n, 0, 1), worlds.push_back(a->m_World);
-  EXPECT_EQ(worlds, V(1, 1, 2, 2, 7, 7, 4, 4, 5, 5, 6, 6, 3, 3, 8, 8, 9, 9, 1));
-  Generate(a, 9, 14, 0, 1);
-  EXPECT_TRUE(a->m_World == 7 && a->m_Img[4]) << "world-07 is loaded into slot 4";
 }
 
 // The drop-in draws from where each step of the trail search leaves the generator, so the steps
@@ -168,9 +154,7 @@ TEST_F(LevelGeneration, ALevelPlayedEndsUpAsTheLevelGeneratedWithoutPlaying) {
   Generate(a, 10, 5, 123456);
   std::vector<double> direct = Take(a);
   // The level screen runs the search five walks per frame with other draws in between.
-  a->m_LoadStep = 0;
-  a->m_Mode = 10;
-  a->m_Lives = 3;
+  a->m_LoadStep = 0, a->m_Mode = 10, a->m_Lives = 3;
   a->p_GetLevel();
   for (int frame = 1; frame <= 40; ++frame) {
     EXPECT_EQ(a->m_Settling, 1) << "play waits for the layout";
@@ -191,16 +175,12 @@ TEST_F(LevelRules, EnteringCellsAndFillingTheObjectTable) {
                           {3, 2, 1, 0},  {3, 2, 3, 1}, {4, 2, 3, 0},  {4, 2, 1, 1}};
   for (const auto& c : cases) EXPECT_EQ(a->p_isSolid(c[0], c[1], c[2]), c[3]) << c[0] << "," << c[1] << " " << c[2];
   // Crumbling: solid; the home never crumbles.
-  a->p_Cave(5, 1);
-  a->p_Cave(1, 3);
-  a->p_Cave(-1, 40);  // ignored
+  for (auto [x, y] : {std::pair{5, 1}, {1, 3}, {-1, 40}}) a->p_Cave(x, y);  // the last is ignored
   EXPECT_EQ(V(a->Cell(5, 1, c_MyApp::kCellCrumble), a->p_isSolid(5, 1, 2), a->Cell(1, 3, c_MyApp::kCellCrumble)), V(0.05f, 1, 0));
   // World 8: holes and crumbling cells let a mover in; without a direction a hole is a hole.
   a->m_World = 8;
   EXPECT_EQ(V(a->p_isSolid(3, 1, 2), a->p_isSolid(5, 1, 2), a->p_isSolid(3, 1, 0), a->p_isSolid(0, 1, 4)), V(0, 0, 1, 1));
-  a->m_World = 1;
-  a->m_Tutorial = 1;  // the tutorial's home stays shut until four friends follow
-  a->m_Vars[79] = 3;
+  a->m_World = 1, a->m_Tutorial = 1, a->m_Vars[79] = 3;  // the tutorial's home stays shut until four friends follow
   int shut = a->p_isSolid(1, 3, 3);
   a->m_Vars[79] = 4;
   EXPECT_EQ(V(shut, a->p_isSolid(1, 3, 3)), V(1, 0));

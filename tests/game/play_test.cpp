@@ -2,7 +2,7 @@
 // the quest panels.
 #include <algorithm>
 #include <cmath>
-#include <functional>
+#include <cstring>
 
 #include "game_test.h"
 #include "runtime/audio/device.h"
@@ -18,11 +18,6 @@ bool LastEffectSounds(c_MyApp* a) { return bb_audio_device->ChannelState(a->m_Sf
 // Whether the player stands on cell x of his row: his offset below three tenths of a cell.
 bool StandsOn(const Game& g, int x) { return PlayerX(g) == x && std::fabs(g.app->m_Vars[3]) < 0.3f; }
 
-// Steers right until `done` or play ends, at most `frames` updates.
-void WalkRight(Game& g, int frames, const std::function<bool()>& done) {
-  for (int frame = 0; frame < frames && g.app->m_Outcome == 0 && !done(); ++frame) Steer(g, 1, 0);
-}
-
 TEST_F(PlayRules, APillIsEatenOnceTheOffsetFallsBelowThreeTenthsAndIsWorthTheFriendsPlusOne) {
   Arena(g, {"######", "#So.o#", "#....#"});
   for (int frame = 0; frame < 20 && a->Cell(2, 1, c_MyApp::kCellPill) != 0; ++frame) {
@@ -35,14 +30,14 @@ TEST_F(PlayRules, APillIsEatenOnceTheOffsetFallsBelowThreeTenthsAndIsWorthTheFri
   // Score, the pill counter, five yellow sparks, the pill sound's alternation.
   EXPECT_EQ(V(a->m_Score, a->m_Settings[1], sparks, a->m_Vars[25]), V(1, 1, 5, 1));
   a->m_Vars[79] = 3;  // three friends following: the next pill is worth four
-  WalkRight(g, 40, [&] { return a->Cell(4, 1, c_MyApp::kCellPill) == 0; });
+  for (int frame = 0; frame < 40 && a->Cell(4, 1, c_MyApp::kCellPill) != 0; ++frame) Steer(g, 1, 0);
   EXPECT_EQ(V(a->m_Score, a->m_Vars[25], a->m_Outcome), V(5, 0, 0));
 }
 
 TEST_F(PlayRules, AFriendJoinsWithItsSoundAndFollowsAlongTheTrail) {
   a->p_LoadSFX(15);
   Arena(g, {"##########", "#S.F.....#", "#........#"});
-  WalkRight(g, 60, [&] { return a->m_Vars[79] != 0; });
+  for (int frame = 0; frame < 60 && a->m_Vars[79] == 0; ++frame) Steer(g, 1, 0);
   // Collected within 16 units; no longer waiting; the follower starts from the friend's cell.
   EXPECT_EQ(V(a->m_Vars[79], PlayerX(g), std::fabs(a->m_Vars[3]) < 16 / 47.5f, a->m_Vars[82]), V(1, 3, 1, 0));
   EXPECT_TRUE(std::fabs(a->m_Vars[60] - 3) < 0.2f && a->m_Vars[61] == 1) << a->m_Vars[60];
@@ -52,23 +47,6 @@ TEST_F(PlayRules, AFriendJoinsWithItsSoundAndFollowsAlongTheTrail) {
   float behind = a->m_Vars[1] - a->m_Vars[60];
   EXPECT_TRUE(AtRest(g) && a->m_Outcome == 0 && behind > 0.8f && behind < 1.0f) << behind;
   EXPECT_NEAR(a->m_Vars[61], 1, 0.01f);
-}
-
-TEST_F(PlayRules, HolesKillOnlyWhereTheyCanBeEnteredAndBeingBoxedInKillsOnArrival) {
-  for (int world : {1, 8}) {  // world 8 lets him onto the hole, to die there
-    Arena(g, {"#####", "#Sx.#", "#.###"}, world);
-    WalkRight(g, 30, [] { return false; });
-    EXPECT_EQ(V(a->m_Outcome < 0, PlayerX(g), StandsOn(g, PlayerX(g))), V(world == 8, world == 8 ? 2 : 1, 1)) << world;
-  }
-  Arena(g, {"#####", "#S.##"});
-  Steer(g, 0, 0);
-  EXPECT_EQ(a->m_Outcome, 0) << "the start has a way out";
-  for (int frame = 0; frame < 20 && a->m_Outcome == 0; ++frame) {
-    bool arrived = StandsOn(g, 2);
-    Steer(g, 1, 0);
-    EXPECT_EQ(a->m_Outcome < 0, arrived) << "frame " << frame << ": the cell left behind crumbles";
-  }
-  EXPECT_TRUE(a->m_Outcome < 0 && PlayerX(g) == 2 && a->Cell(1, 1, c_MyApp::kCellCrumble) > 0);
 }
 
 TEST_F(PlayRules, RaisedSpikesKillAndLoweredOnesDoNot) {
@@ -87,27 +65,30 @@ TEST_F(PlayRules, RaisedSpikesKillAndLoweredOnesDoNot) {
   EXPECT_TRUE(sawDown && a->m_Outcome < 0 && up()) << "standing on lowered spikes is safe";
 }
 
-TEST_F(PlayRules, TheHomeOpensOnlyToFourFriendsAndInPathfinderOnlyOnceThePillsAreGone) {
-  // The second and third rows, Pathfinder, and whether he gets home before passing it.
-  const std::tuple<const char*, const char*, int, bool> cases[] = {{"#SFFFF..H.#", "#.........#", 1, true},
-                                                                   {"#SFFF...H.#", "#.........#", 1, false},
-                                                                   {"#SFFFF..H.#", "#........o#", 2, false},
-                                                                   {"#SFFFF..H.#", "#.........#", 2, true}};
+// Walking right along row 1: a hole kills only where it can be entered (world 8 lets him onto it), a
+// cell with no way on kills, each on arrival; the home opens only to four friends and, in Pathfinder,
+// once the pills are gone, its own eaten in the frame that would box the player in.
+TEST_F(PlayRules, HolesBeingBoxedInAndTheHomeEndPlayOnlyWhereTheyShould) {
+  // Rows 1 and 2, world, level kind, then how play ends (1 home, -1 dead) and where.
+  const std::tuple<const char*, const char*, int, int, int, int> cases[] = {
+      {"#Sx.#", "#.###", 1, 1, 0, 1},           {"#Sx.#", "#.###", 8, 1, -1, 2},
+      {"#S.##", "#####", 1, 1, -1, 2},          {"#SFFFF..H.#", "#.........#", 1, 1, 1, 8},
+      {"#SFFF...H.#", "#.........#", 1, 1, 0, 9}, {"#SFFFF..H.#", "#........o#", 1, 2, 0, 9},
+      {"#SFFFF..H.#", "#.........#", 1, 2, 1, 8}, {"#SFFFFooH#", "##########", 1, 2, 1, 8}};
   a->p_LoadSFX(2);
-  for (const auto& c : cases) {
-    Arena(g, {"###########", std::get<0>(c), std::get<1>(c)});
-    a->m_LevelKind = std::get<2>(c);
-    WalkRight(g, 120, [&] { return PlayerX(g) >= 9; });
-    EXPECT_EQ(V(a->m_Outcome > 0, a->m_Outcome < 0, PlayerX(g)), V(std::get<3>(c), 0, std::get<3>(c) ? 8 : 9)) << std::get<1>(c);
-    if (std::get<3>(c)) { EXPECT_TRUE(LastEffectSounds(a)) << "sound 2 greets the player home"; }
+  for (const auto& [row1, row2, world, kind, outcome, x] : cases) {
+    SCOPED_TRACE(std::string(row1) + " " + row2 + " world " + std::to_string(world));
+    Arena(g, {std::string(std::strlen(row1), '#'), row1, row2}, world);
+    a->m_LevelKind = kind;
+    if (kind == 2) a->Cell(8, 1, c_MyApp::kCellPill) = 1;
+    for (int frame = 0; frame < 120 && a->m_Outcome == 0 && PlayerX(g) < 9; ++frame) {
+      bool arrived = outcome < 0 && StandsOn(g, x);
+      Steer(g, 1, 0);
+      ASSERT_EQ(a->m_Outcome < 0, arrived) << "frame " << frame;
+    }
+    EXPECT_EQ(V((a->m_Outcome > 0) - (a->m_Outcome < 0), PlayerX(g)), V(outcome, x));
+    if (outcome > 0) { EXPECT_TRUE(LastEffectSounds(a)) << "sound 2 greets the player home"; }
   }
-  // A Pathfinder home at the end of its trail with a pill of its own: eating it empties the level
-  // in the very frame that would box the player in.
-  Arena(g, {"#########", "#SFFFFooH#"});
-  a->m_LevelKind = 2;
-  a->Cell(8, 1, c_MyApp::kCellPill) = 1;
-  WalkRight(g, 120, [] { return false; });
-  EXPECT_EQ(V(a->m_Outcome > 0, PlayerX(g), a->m_Vars[24]), V(1, 8, 0));
 }
 
 TEST_F(PlayRules, AHomeBelowAPatrollerStillLeadsToTheNextLevel) {
@@ -172,8 +153,7 @@ TEST_F(PlayRules, PatrollersTurnAtWallsCrossHolesKillOnTouchAndFreezeInThePause)
   EXPECT_TRUE(a->m_Outcome < 0 && std::fabs((o[1] + o[3]) * 47.5f - a->m_Vars[8]) < 26.125f);
   // Paused as the game pauses (the menu slides in and stays): nothing moves, nothing crumbles.
   Arena(g, {"#########", "#S......#", "#..P....#"});
-  Steer(g, 1, 0);
-  Steer(g, 1, 0);
+  Steer(g, 1, 0), Steer(g, 1, 0);
   a->m_Paused = a->m_PauseDir = 1;
   auto state = [&] { return V(a->m_Vars[3], a->Cell(1, 1, c_MyApp::kCellCrumble), o[1] + o[3]); };
   std::vector<double> before = state();
@@ -194,16 +174,11 @@ TEST_F(PlayRules, DroppingInPastAPatrollerAndAFriendTouchesNeither) {
   EXPECT_EQ(V(a->m_Settling, a->m_Outcome, a->m_Vars[79]), V(0, 0, 0));
 }
 
-// Starts a generated level of a game type (for the Quest types, level 10 w + l is world w's
-// level l) and updates until it has dropped in, steering at random; whether the player stayed put
-// meanwhile and the landing sound played.
+// Starts level `level` of a game type (of a Quest type: world level / 10, level level % 10) and updates
+// until it has dropped in, steering at random; whether the player stayed put and the landing sounded.
 bool StartLevel(Game& g, int type, int level) {
   c_MyApp* a = g.app;
-  a->m_LoadStep = 0;
-  a->m_GameType = type;
-  a->m_QuestWorld = level / 10;
-  a->m_QuestLevel = level % 10;
-  a->m_Mode = 11;
+  a->m_LoadStep = 0, a->m_GameType = type, a->m_QuestWorld = level / 10, a->m_QuestLevel = level % 10, a->m_Mode = 11;
   g.Update();
   int x = PlayerX(g), y = PlayerY(g), frames = 0;
   bool still = a->m_Mode == 10, landed = false;
@@ -226,8 +201,7 @@ TEST_F(PlayRules, TheLevelDropsInBeforePlayStartsAndACompletedOneLeadsToTheNextW
   g.Updates(2);
   EXPECT_LT(a->m_BannerY, banner) << "then the banner leaves upwards";
   EXPECT_EQ(a->m_TunePlaying, 1) << "the tune starts once the level has dropped in";
-  a->m_Score = 40;
-  a->m_Outcome = 1;
+  a->m_Score = 40, a->m_Outcome = 1;
   g.Updates(6);
   EXPECT_EQ(a->m_TunePlaying, 0) << "the tune stops as the level ends";
   g.Updates(113);
@@ -245,10 +219,8 @@ TEST_F(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
     return t;
   };
   const std::vector<float> map = types();
-  a->m_Score = 25;
-  a->m_Outcome = -1;
-  bool dyingSound = false;
-  int before = 0;
+  a->m_Score = 25, a->m_Outcome = -1;
+  int before = 0, dyingSound = 0;
   for (int frame = 0; frame < 200 && a->m_Lives == 3; ++frame) {
     before = a->m_Outcome;
     g.Update();
@@ -258,8 +230,7 @@ TEST_F(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
   EXPECT_EQ(V(dyingSound, a->m_Lives, before, a->m_Outcome, a->m_Score), V(1, 2, -119, 0, 25));
   for (int frame = 0; frame < 400 && a->m_Settling == 1; ++frame) g.Update();
   EXPECT_EQ(types(), map) << "the same level again";
-  a->m_Lives = 1;
-  a->m_Outcome = -1;
+  a->m_Lives = 1, a->m_Outcome = -1;
   g.Updates(120);
   EXPECT_EQ(V(a->m_GameOver, a->m_Lives), V(1, 0));
   g.Updates(60);
@@ -269,14 +240,11 @@ TEST_F(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
 TEST_F(QuestPanels, ACompletedQuestLevelKeepsItsBestScoreAndOffersTheNextLevel) {
   StartLevel(g, 1, 23);
   EXPECT_EQ(a->m_Lives, 2) << "two lives in a quest";
-  a->m_Quest[23] = 10;
-  a->m_Score = 57;
-  a->m_Outcome = 1;
+  a->m_Quest[23] = 10, a->m_Score = 57, a->m_Outcome = 1;
   g.Updates(125);
   EXPECT_EQ(V(a->m_Outcome, a->m_Quest[23]), V(121, 57)) << "held while the panel waits";
   for (const char* word : {"Level", "Complete", "Retry", "Next", "Menu"}) EXPECT_TRUE(Has(g.Text(89), word)) << word;
-  g.KeyDown(39);
-  g.Update();
+  g.KeyDown(39), g.Update();
   EXPECT_EQ(V(a->m_Level, a->m_Lives, a->m_Score, a->m_Outcome, a->m_KeyLatch), V(24, 2, 0, 0, 1));
 }
 
@@ -294,8 +262,7 @@ TEST_F(QuestPanels, AFailedQuestLevelOffersHelpOnceTheLivesAreGone) {
   a->m_Outcome = -1;
   g.Updates(125);
   EXPECT_TRUE(Has(g.Text(89), "Help"));
-  g.KeyDown(39);
-  g.Update();
+  g.KeyDown(39), g.Update();
   EXPECT_EQ(V(a->m_Lives, a->m_ShowTrail, a->m_Level), V(-1, 1, 12)) << "help shows the trail";
 }
 

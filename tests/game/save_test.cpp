@@ -83,14 +83,11 @@ TEST_F(SaveLoad, VariedDataRoundTripsAndAChangedDigitOrACutResetsOnlyItsBlocks) 
 }
 
 TEST_F(SaveLoad, SettingsBelowTheirFloorsAreRepairedAndABadSettingsBlockResetsToSoundOn) {
-  EXPECT_EQ(Printed([this] { a->p_Load(); }), "") << "no state file";
-  EXPECT_EQ(V(a->m_Settings[5], a->m_Settings[11]), V(1, 64)) << "the defaults stay";
   // Setting 0 weighs nothing in the checksum; 10, 11 and 12 have floors; 14 cannot be 0 on the desktop.
   std::vector<std::string> fields(kFieldCount, "0");
   fields[0] = "777", fields[5] = "3", fields[10] = "5", fields[11] = "63", fields[12] = "7", fields[15] = "1";
   ASSERT_TRUE(Reseal(fields));
-  fields.resize(26);
-  fields[0] = "5";
+  fields.resize(26), fields[0] = "5";
   EXPECT_EQ(LoadFrom(a, Join(fields)), "Settings Loaded\n");
   EXPECT_EQ(V(a->m_Settings[0], a->m_Settings[5], a->m_Settings[10], a->m_Settings[11], a->m_Settings[12], a->m_Settings[14],
               a->m_Settings[15], bb_GW_overscan),
@@ -116,25 +113,11 @@ TEST_F(SaveLoad, ASaveStartedTwiceWritesOnceAHundredUpdatesAfterTheSecondStartOr
   }
   g.Update();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Saved\n");
-  std::vector<std::string> fields = Fields(StateFile());
-  EXPECT_EQ(V(a->m_SaveCursor, fields.size(), std::stoi(fields.at(kQuests)), std::stoi(fields.at(kQuests + 200))),
-            V(-1, kFieldCount, 4321, 4 * 4321));
+  EXPECT_TRUE(a->m_SaveCursor == -1 && ValidState(StateFile()) && Fields(StateFile()).at(kQuests) == "4321");
   a->m_Quest[8004] = 12;
   Printed([this] { a->p_OnSuspend(); });
   EXPECT_EQ(V(a->m_SaveCursor, std::stoi(Fields(StateFile()).at(kQuests + 40 * 201 + 4))), V(-1, 12));
 }
-
-// A working folder made before the game starts, so that the state file is in place at its start.
-struct Folder {
-  std::string path = [] {
-    char path[] = "/tmp/zudodo-hostile-XXXXXX";
-    return std::string(mkdtemp(path) ? path : "");
-  }();
-  ~Folder() {
-    if (std::system(("chmod -R u+rwx '" + path + "' 2>/dev/null; rm -rf '" + path + "'").c_str()) != 0) std::abort();
-  }
-  std::string operator/(const std::string& name) const { return path + "/" + name; }
-};
 
 // Through the title menu into a game and its pause menu and back, as a player would, for a few
 // hundred updates (no escape: on the title menu it quits); then a save, and the lines it printed.
@@ -142,8 +125,7 @@ std::string PlayAndSave(Game& g) {
   g.Ready();
   bool played = false;
   for (int round = 0; round < 3; ++round) {
-    g.Press(kEnter);
-    g.Updates(60);
+    g.Press(kEnter), g.Updates(60);
     played = played || g.app->m_Mode == 10;
     for (int key : {37, 38, 39, 40, 32}) g.Press(key, 8);
     g.Render();
@@ -181,8 +163,7 @@ TEST_F(HostileState, WhatCannotBeReadIsKeptAndEachBlockLoadsOnlyWhenItIsSound) {
       {std::string(100 << 20, '7'), "", V(0, 0, 0)}};
   for (const auto& [file, loaded, held] : cases) {
     if (file == "locked" && geteuid() == 0) continue;  // root reads every file
-    Folder folder;
-    const std::string path = folder / ".gamestate";
+    const std::string folder = NewFolder(), path = folder + "/.gamestate";
     const bool unreadable = file.size() < 8;
     if (file == "locked" || !unreadable) std::ofstream(path) << (unreadable ? save : file);
     ASSERT_EQ(file == "dir"    ? mkdir(path.c_str(), 0755) + mkdir((path + "/keep").c_str(), 0755)
@@ -193,7 +174,7 @@ TEST_F(HostileState, WhatCannotBeReadIsKeptAndEachBlockLoadsOnlyWhenItIsSound) {
     ASSERT_EQ(lstat(path.c_str(), &before), 0);
     getrusage(RUSAGE_SELF, &start);
     testing::internal::CaptureStdout();
-    Game g(folder.path);
+    Game g(folder, false);
     std::string out = testing::internal::GetCapturedStdout();
     getrusage(RUSAGE_SELF, &end);
     EXPECT_LT(end.ru_maxrss - start.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
@@ -214,11 +195,11 @@ TEST(HostileFolder, AReadOnlyWorkingFolderKeepsThePreviousSave) {
   testing::FLAGS_gtest_death_test_style = "threadsafe";
   std::string save = RealSave(Game().app);
   auto body = [&] {
-    Folder folder;
-    std::ofstream(folder / ".gamestate") << save;
-    ASSERT_EQ(symlink(ZUDODO_SOURCE_DIR "/data", (folder / "data").c_str()) + chmod(folder.path.c_str(), 0555), 0);
+    const std::string folder = NewFolder();
+    std::ofstream(folder + "/.gamestate") << save;
+    ASSERT_EQ(symlink(ZUDODO_SOURCE_DIR "/data", (folder + "/data").c_str()) + chmod(folder.c_str(), 0555), 0);
     testing::internal::CaptureStdout();
-    Game g(folder.path);
+    Game g(folder, false);
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(Has(out, "Highscore 0 Loaded") && g.app->m_Scores[0] == 4242) << "the previous save loads: " << out;
     EXPECT_EQ(PlayAndSave(g), "Save Failed\n");
