@@ -3,6 +3,7 @@
 // loaded, decoded and played into the loopback output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -27,7 +28,6 @@ class KxLoadingGl : public KxFixture {
   }
   void TearDown() override {
     if (!previous.empty()) fs::current_path(previous);
-    KxFixture::TearDown();
   }
 
   // Renders frames as the game does, the player's hook first, until loading is done; how many it took.
@@ -65,12 +65,9 @@ TEST_F(KxLoadingGl, TheDemoSongLoadsInTwentyFourFramesDecodesExactlyAndPlaysTheS
   // each voice counts its patterns up to the last with data.
   const std::vector<uint8_t> song = assetgen::makeDemoSongPatterns();
   ASSERT_EQ(song.size(), 64 * 4096u);
-  int wrong = 0, last[8] = {};
-  for (int i = 0; i < 64 * 4096; ++i) {
-    wrong += player->m_patterns[i] != song[size_t(i)];
-    if (song[size_t(i)]) last[i / 512 % 8] = i / 4096;
-  }
-  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(std::equal(song.begin(), song.end(), player->m_patterns.Data()));
+  int last[8] = {};
+  for (size_t i = 0; i < song.size(); ++i) if (song[i]) last[i / 512 % 8] = int(i / 4096);
   EXPECT_EQ(std::vector<int>(player->m_patternCount.Data(), player->m_patternCount.Data() + 8),
             std::vector<int>(last, last + 8));
 

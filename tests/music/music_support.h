@@ -18,6 +18,7 @@
 namespace kxtest {
 
 using Log = std::vector<std::string>;
+using P = c_KxPlayer;
 
 // The audio channels of the five voices with the game's channel base of 32.
 constexpr int kDrumsA = 31, kDrumsB = 30, kLead = 29, kAccompany = 28, kBass = 27;
@@ -80,25 +81,20 @@ class KxFixture : public ::testing::Test {
     out = std::make_unique<bbtest::Loopback<RecordingAudio>>();
     player = NewPlayer();
   }
-  void TearDown() override { out.reset(); }
-
   Log& Commands() { return out->audio->log; }
   // What the commands of one kind ("" for all) to one channel said: "1.26" of "29 rate 1.26".
   Log Sent(int channel, const std::string& op) {
     const std::string prefix = std::to_string(channel) + " " + op;
+    const size_t from = prefix.size() + !op.empty();
     Log said;
-    for (const std::string& line : Commands()) {
-      const size_t from = std::min(line.size(), prefix.size() + !op.empty());
-      if (!line.compare(0, prefix.size(), prefix)) said.push_back(line.substr(from));
-    }
+    for (const std::string& line : Commands())
+      if (!line.compare(0, prefix.size(), prefix)) said.push_back(line.substr(std::min(line.size(), from)));
     return said;
   }
   // Writes the cell of voice v at step s of pattern p.
   void SetCell(int p, int v, int s, int note, int volume, int effect = 0, int parameter = 0) {
-    int* cell = &player->m_patterns[p * c_KxPlayer::kPatternSize + v * c_KxPlayer::kVoiceSize +
-                                    s * c_KxPlayer::kCellSize];
-    cell[c_KxPlayer::kNote] = note, cell[c_KxPlayer::kVolume] = volume;
-    cell[c_KxPlayer::kEffect] = effect, cell[c_KxPlayer::kParameter] = parameter;
+    int* cell = &player->m_patterns[p * P::kPatternSize + v * P::kVoiceSize + s * P::kCellSize];
+    cell[P::kNote] = note, cell[P::kVolume] = volume, cell[P::kEffect] = effect, cell[P::kParameter] = parameter;
   }
   // Updates with the next step due: the clock moves just past the due time before each.
   void Tick(int n = 1) {
