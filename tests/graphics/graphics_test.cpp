@@ -104,10 +104,6 @@ TEST(ImageData_Hostile, IndicesBeyondAShortPaletteAreOpaqueBlackAndMisfitPalette
 // Logs drawing and the matrix (the frame state the module sends is checked on screen).
 class LoggingDevice : public gxtkGraphics {
  public:
-  int Width() override { return 640; }
-  int Height() override { return 480; }
-  int SetColor(float, float, float) override { return 0; }
-  int SetAlpha(float) override { return 0; }
   int SetBlend(int) override { return 0; }
   int SetScissor(int, int, int, int) override { return 0; }
   int SetMatrix(float a, float b, float c, float d, float x, float y) override {
