@@ -22,15 +22,10 @@ struct Decoded {
   unsigned char* pixels;
 };
 
-TEST(ImageData_Hostile, RefusesEveryTruncationOfARealFile) {
-  const Bytes png = bbtest::ReadBytes("data/marker_16x16.png");
+TEST(ImageData_Hostile, RefusesEveryTruncationOfARealFileAndSurvivesCorruptedBytes) {
+  const Bytes png = bbtest::ReadBytes("data/grid_64x64.png");
   ASSERT_GT(png.size(), 60u);
   for (auto end = png.begin(); end != png.end(); ++end) EXPECT_FALSE(Decoded(Bytes(png.begin(), end)).pixels);
-}
-
-TEST(ImageData_Hostile, SurvivesCorruptedBytes) {
-  const Bytes png = bbtest::ReadBytes("data/grid_64x64.png");
-  ASSERT_FALSE(png.empty());
   uint32_t seed = 12345;
   for (int round = 0; round < 400; ++round) {
     Bytes bad = png;
@@ -61,8 +56,7 @@ TEST(ImageData_Hostile, RefusesAbsurdSizesAndChunksBeyondTheFileBeforeAllocating
   EXPECT_FALSE(Decoded(PngOf({{"IDAT", bbtest::ZlibStored({0, 1})}, {"IHDR", Ihdr(1, 1, 0)}, {"IEND", {}}})).pixels);
 }
 
-// A 1 x 1 image whose data inflates to 64 MiB: decoding fails once the output outgrows what a
-// 1 x 1 image can need, long before the whole stream is inflated.
+// A 1 x 1 image whose data inflates to 64 MiB is refused long before the stream is all inflated.
 TEST(ImageData_Hostile, StopsACompressionBombEarly) {
   Bytes z = {0x78, 0x01};
   uint64_t bits = 0;
@@ -144,8 +138,7 @@ class Graphics_Module : public ::testing::Test {
     gc_assign(bb_graphics_context, (new c_GraphicsContext)->m_new());
     bb_graphics_SetGraphicsDevice(device);
     bb_graphics_BeginRender(), bb_graphics_Translate(5, 5), bb_graphics_PushMatrix();  // left from the frame before
-    bb_graphics_EndRender(), bb_graphics_BeginRender();
-    device->log.clear();
+    bb_graphics_EndRender(), bb_graphics_BeginRender(), device->log.clear();
   }
   void TearDown() override { bb_graphics_EndRender(); }
   // What drawing frames 0 to 3 of an image at the origin tells the device.
@@ -178,9 +171,7 @@ TEST_F(Graphics_Module, TheMatrixStackKeepsThirtyTwoLevelsAndOverflowAndUnderflo
   const auto set = [](float l) { bb_graphics_SetMatrix(l, l + 1, l + 2, l + 3, l + 4, l + 5); };
   for (int level = 0; level < 32; ++level) set(float(level)), bb_graphics_PushMatrix();
   for (int level = 31; level >= 0; --level) set(99), bb_graphics_PopMatrix(), bb_graphics_DrawRect(0, 0, 1, 1);
-  EXPECT_EQ(device->log.size(), 64u);
   EXPECT_EQ(device->log[0], "SetMatrix 31 32 33 34 35 36");
-  EXPECT_EQ(device->log.end()[-4], "SetMatrix 1 2 3 4 5 6");
   EXPECT_EQ(device->log.end()[-2], "SetMatrix 0 1 2 3 4 5");
   BB_EXPECT_RUNTIME_ERROR(for (int i = 0; i < 33; ++i) bb_graphics_PushMatrix(), "Matrix stack overflow");
   BB_EXPECT_RUNTIME_ERROR(bb_graphics_PopMatrix(), "Matrix stack underflow");
@@ -196,10 +187,9 @@ TEST_F(Graphics_Module, ImagesCutTheirSurfaceIntoFramesInRowsAndApplyTheirFlags)
       {Image(32, 32, 1, c_Image::CentreHandle), {"DrawSurface -16 -16"}},
       {Image(32, 32, 1, c_Image::CentreHandle | c_Image::PadX | c_Image::PadY), {"DrawSurface2 -15 -15 1 1 30 30"}}};
   for (const auto& [image, drawn] : rows) EXPECT_EQ(Drawn(image), drawn);
-  for (int n : {17, 1}) {  // 17 frames of 16 x 16, or one 80 wide, in 64 x 64
+  for (int n : {17, 1})  // 17 frames of 16 x 16, or one 80 wide, in 64 x 64
     BB_EXPECT_RUNTIME_ERROR(grid->p_Init2(grid->m_surface, 0, 0, n == 1 ? 80 : 16, 16, n, 0, nullptr, 0, 0, 64, 64),
                             "Image frame outside surface");
-  }
   BB_EXPECT_RUNTIME_ERROR(Image(64, 64, 0, 0), "Image frame count must be at least 1");
 }
 

@@ -1,6 +1,5 @@
-// Loading through real OpenGL: the render hook's loading steps, pattern decoding by drawing each
-// frame of the song image and reading it back, and the demo song from the game's data folder
-// loaded, decoded and played into the loopback output.
+// Loading through real OpenGL: the render hook's loading steps, patterns decoded by drawing the song
+// image's frames and reading them back, and the game's demo song played into the loopback output.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,9 +25,7 @@ class KxLoadingGl : public KxFixture {
     bb_graphics_SetGraphicsDevice(device = new gxtkGraphics);
     previous = fs::current_path(), fs::current_path(ZUDODO_SOURCE_DIR);
   }
-  void TearDown() override {
-    if (!previous.empty()) fs::current_path(previous);
-  }
+  void TearDown() override { if (!previous.empty()) fs::current_path(previous); }
 
   // Renders frames as the game does, the player's hook first, until loading is done; how many it took.
   int Load() {
@@ -61,8 +58,7 @@ TEST_F(KxLoadingGl, TheDemoSongLoadsInTwentyFourFramesDecodesExactlyAndPlaysTheS
   bb_music_StartDemoSong(player);
   EXPECT_EQ(Load(), 24);
   EXPECT_EQ(Loaded(), 19);
-  // The patterns are what the generator wrote (frame 63 is never decoded and must be empty), and
-  // each voice counts its patterns up to the last with data.
+  // The patterns are the generator's (frame 63, never decoded, stays empty); each voice counts to its last.
   const std::vector<uint8_t> song = assetgen::makeDemoSongPatterns();
   ASSERT_EQ(song.size(), 64 * 4096u);
   EXPECT_TRUE(std::equal(song.begin(), song.end(), player->m_patterns.Data()));

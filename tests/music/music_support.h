@@ -23,8 +23,7 @@ using P = c_KxPlayer;
 // The audio channels of the five voices with the game's channel base of 32.
 constexpr int kDrumsA = 31, kDrumsB = 30, kLead = 29, kAccompany = 28, kBass = 27;
 
-// The desktop host (it loads files) with a clock that moves only when the test moves it: the one host
-// of the test program, installed as the application layer's host.
+// The test program's one host: the desktop host (it loads files) with a clock only the test moves.
 struct ClockHost : BBDesktopGame {
   int Millisecs() override { return now; }
   int now = 1000;
@@ -37,9 +36,8 @@ inline ClockHost* Clock() {
 // A value as the log writes it: four significant digits.
 inline std::string Format(float value) { return (std::ostringstream() << std::setprecision(4) << value).str(); }
 
-// Forwards everything to OpenAL and logs the channel commands: "29 rate 1.26", "31 play A1 0".
-// The samples NewPlayer makes are named by their place in the player (kit entries A1-A8 and B1-B8,
-// voices v2-v4), any other sample "?".
+// Forwards everything to OpenAL and logs the channel commands: "29 rate 1.26", "31 play A1 0"; samples
+// are named by their place in a NewPlayer (kit entries A1-A8 and B1-B8, voices v2-v4), any other "?".
 class RecordingAudio : public gxtkAudio {
  public:
   using gxtkAudio::gxtkAudio;
@@ -57,8 +55,7 @@ class RecordingAudio : public gxtkAudio {
   Log log;
 };
 
-// A player as the game creates it (channel base 32), playing and loaded, with a sample of its own
-// in every kit entry and melodic voice. The samples hold no sound: their buffer numbers name them.
+// A player as the game creates it (channel base 32), playing, with a silent sample in every kit entry and voice.
 inline c_KxPlayer* NewPlayer() {
   c_KxPlayer* p = (new c_KxPlayer)->m_new();
   p->p_Kx_Init(32, 4, 3, 3, 4);
