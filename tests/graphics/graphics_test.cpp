@@ -59,8 +59,7 @@ TEST(ImageData_Hostile, RefusesAbsurdSizesAndChunksBeyondTheFileBeforeAllocating
 // A 1 x 1 image whose data inflates to 64 MiB is refused long before the stream is all inflated.
 TEST(ImageData_Hostile, StopsACompressionBombEarly) {
   Bytes z = {0x78, 0x01};
-  uint64_t bits = 0;
-  int used = 0;
+  uint64_t bits = 0, used = 0;
   // Appends n bits, least significant first; the Huffman codes below are written bit-reversed.
   const auto put = [&](uint32_t value, int n) {
     bits |= uint64_t{value} << used;
@@ -197,19 +196,17 @@ TEST_F(Graphics_Module, ImagesAreDrawnAboutTheirHandleFramesThatDoNotExistNotAtA
   c_Image* strip = Image(64, 16, 4, 0);
   c_Image* whole = Image(64, 16, 1, c_Image::CentreHandle);
   strip->p_SetHandle(8, 8);
-  bb_graphics_DrawImage(strip, 100, 50, 2), bb_graphics_DrawImage(whole, 3, 4, 0);
-  bb_graphics_DrawImage(strip, 0, 0, -1), bb_graphics_DrawImage(nullptr, 0, 0, 0);
-  bb_graphics_DrawImage2(strip, 0, 0, 0, 1, 1, 9);
+  bb_graphics_DrawImage(strip, 100, 50, 2), bb_graphics_DrawImage(strip, 0, 0, -1);
+  bb_graphics_DrawImage(nullptr, 0, 0, 0), bb_graphics_DrawImage2(strip, 0, 0, 0, 1, 1, 9);
   bb_graphics_Translate(1000, 0);
   bb_graphics_DrawImage2(strip, 100, 50, 0, 1, 1, 1), bb_graphics_DrawImage2(whole, 0, 0, 0, 1, 1, 0);
   bb_graphics_DrawRect(0, 0, 1, 1);  // under the matrix from before the DrawImage2 calls
-  EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawSurface2 92 42 32 0 16 16", "DrawSurface -29 -4",
-                              "SetMatrix 1 0 0 1 1092 42", "DrawSurface2 0 0 16 0 16 16", "SetMatrix 1 0 0 1 968 -8",
-                              "DrawSurface 0 0", "SetMatrix 1 0 0 1 1000 0", "DrawRect 0 0 1 1"}));
+  EXPECT_EQ(device->log, (Log{"SetMatrix 1 0 0 1 0 0", "DrawSurface2 92 42 32 0 16 16", "SetMatrix 1 0 0 1 1092 42",
+                              "DrawSurface2 0 0 16 0 16 16", "SetMatrix 1 0 0 1 968 -8", "DrawSurface 0 0",
+                              "SetMatrix 1 0 0 1 1000 0", "DrawRect 0 0 1 1"}));
   bb_graphics_SetFont(nullptr, 7);  // this working folder has no data/default_font.png: no font, no complaint
   EXPECT_EQ(bb_graphics_context->m_font, nullptr);
-  gc_assign(bb_graphics_context->m_defaultFont, strip);
-  bb_graphics_SetFont(nullptr, 7);
+  gc_assign(bb_graphics_context->m_defaultFont, strip), bb_graphics_SetFont(nullptr, 7);
   EXPECT_EQ(bb_graphics_context->m_font, strip);
 }
 

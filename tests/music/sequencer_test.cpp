@@ -21,8 +21,7 @@ TEST_F(KxSequencer, AStepIsDueOnceItsTimeHasPassedAndOverdueStepsComeOnePerTick)
   };
   update(5000, 5000), update(0, 5001);
   for (int i = 0; i < 7; ++i) update(0, 5084 + 4 * 84 + 1);  // five steps due
-  update(Clock()->now + 123456, Clock()->now);
-  update(Clock()->now + 123457, Clock()->now);  // implausibly far ahead: due
+  update(Clock()->now + 123456, Clock()->now), update(Clock()->now + 123457, Clock()->now);  // that far ahead: due
   EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 6, 6, 6, 7}));
   update(40000001, 40000002);  // hours into the game the steps still land 84 ms apart
   EXPECT_EQ(player->m_nextStepMs, 40000085);
@@ -32,8 +31,7 @@ TEST_F(KxSequencer, APatternBreakSendsTheLaterVoicesToTheLastStepAndTheNextTickT
   SetCell(0, 2, 10, 13, 20, P::kPatternBreak), SetCell(0, 2, 0, 25, 20);
   SetCell(0, 3, 10, 15, 20), SetCell(0, 3, 63, 17, 20);  // the later voices play step 63 instead
   SetCell(0, 4, 10, 20, 20), SetCell(0, 4, 63, 22, 20);
-  player->m_step = 10;
-  Tick(2);
+  player->m_step = 10, Tick(2);
   EXPECT_EQ(Sent(kLead, "rate"), (Log{"1", "2"}));
   EXPECT_EQ(Sent(kAccompany, "rate"), Log{"1.26"});
   EXPECT_EQ(Sent(kBass, "rate"), Log{"1.682"});
@@ -43,9 +41,7 @@ TEST_F(KxSequencer, AlternationSwapsAPatternPairFromRepeatToRepeatButNeverLeaves
   SetCell(0, 2, 5, 13, 20, P::kAlternate, 1), SetCell(1, 2, 5, 25, 20, P::kAlternate, 2);
   // Back from the first pattern and on from the last would read outside the pattern data.
   SetCell(0, 3, 0, 13, 20, P::kAlternate, 2), SetCell(63, 4, 0, 25, 20, P::kAlternate, 1);
-  player->m_voicePattern[4] = 63;
-  player->m_repeatsLeft = 4;
-  Tick(4 * 64);
+  player->m_voicePattern[4] = 63, player->m_repeatsLeft = 4, Tick(4 * 64);
   // Repeats left 4 (even: stays), 3 (odd: on to 1), 2 (even: back to 0), 1 (odd: on to 1).
   EXPECT_EQ(Sent(kLead, "rate"), (Log{"1", "2", "1", "2"}));
   EXPECT_EQ(Sent(kAccompany, "rate"), Log(4, "1"));
@@ -53,8 +49,7 @@ TEST_F(KxSequencer, AlternationSwapsAPatternPairFromRepeatToRepeatButNeverLeaves
 }
 
 TEST_F(KxSequencer, TheEnvelopeHoldsFourStepsThenFadesFasterAndFasterAndADrumHitHoldsLonger) {
-  SetCell(0, 2, 0, 13, 30), SetCell(0, 0, 0, 13, 0);  // the drum hit has no volume of its own
-  player->m_voiceLevel[0] = 0.6f;
+  SetCell(0, 2, 0, 13, 30), SetCell(0, 0, 0, 13, 0), player->m_voiceLevel[0] = 0.6f;  // a drum hit without volume
   int drumFades = 0;
   for (int i = 0; i < 40 && Sent(kDrumsA, "volume").empty(); ++i) Tick(), drumFades = i;
   Log lead = Sent(kLead, "volume");
@@ -125,9 +120,8 @@ TEST_F(KxSequencer, EachBarTakesTheNextChordRootAndAProgressionIsDrawnWhenOneEnd
 }
 
 TEST_F(KxSequencer, SectionsLastTwoOrFourBarsDrawTheirPatternsAndRestsAndBothDrumsNeverRest) {
-  // Rests drawn for the first section, not for the first bar.
   for (int v = 0; v < 5; ++v) player->m_patternCount[v] = 6, player->m_voiceMutedNext[v] = 1;
-  Tick(64);
+  Tick(64);  // rests drawn for the first section apply after the first bar
   for (int v = 0; v < 5; ++v) EXPECT_EQ(player->m_voiceMuted[v], v == 0 ? 0 : 1) << v;
   std::set<int> lengths, patterns;
   int bars = 0, bothDrawn = 0;
@@ -163,8 +157,7 @@ TEST_F(KxHooks, PauseMusicOffAndStopSilenceTheSoundingVoicesOnceAndHoldTheStepAn
       EXPECT_EQ(player->m_step, wait - 149);
     }
   }
-  player->m_state = P::kPlaying;  // a full stop stops the player for good, however late the update
-  player->p_Kx_Stop(1), Tick();
+  player->m_state = P::kPlaying, player->p_Kx_Stop(1), Tick();  // a full stop stops the player for good
   EXPECT_EQ(player->m_step, 1);
 }
 
