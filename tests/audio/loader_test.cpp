@@ -110,6 +110,7 @@ TEST(AudioLoader, HostileHeadersAreRefusedBeforeAnythingIsAllocated) {
     unsigned value, width;
   } patches[] = {
       {"4 GiB data chunk", 40, 0xfffffff0u, 4},
+      {"2 GiB data chunk", 40, 0x7ffffff0u, 4},
       {"data chunk one byte past the end", 40, 4001, 4},
       {"4 GiB format chunk", 16, 0xffffff00u, 4},
       {"format chunk shorter than its fields", 16, 14, 4},
