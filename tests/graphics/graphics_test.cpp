@@ -1,9 +1,7 @@
 // Without OpenGL: hostile images refused without crashing or allocating what their headers claim, and the
 // module over a device logging the matrix, the matrix stack, image frames and the font it reaches.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <sstream>
 
 #include "graphics_support.h"
@@ -56,14 +54,9 @@ TEST(ImageData_Hostile, RefusesAbsurdSizesAndChunksBeyondTheFileBeforeAllocating
   EXPECT_FALSE(Decoded(PngOf({{"IHDR", Ihdr(1, 1, 0)}, {"IDAT", {0x78, 1, 1, 2}, 0x7ffffff0}, {"IEND", {}}})).pixels);
   EXPECT_LT(bbLastImageDecodePeakBlock(), 64u * 1024);
   EXPECT_FALSE(Decoded(PngOf({{"IDAT", bbtest::ZlibStored({0, 1})}, {"IHDR", Ihdr(1, 1, 0)}, {"IEND", {}}})).pixels);
-  // A sound image at the start of a file longer than 64 MiB: the file is refused.
-  std::FILE* file = std::tmpfile();
-  const Bytes png = bbtest::Png(1, 1, 0, {0, 7});
-  std::fwrite(png.data(), 1, png.size(), file), std::fflush(file), std::rewind(file);
-  ASSERT_EQ(ftruncate(fileno(file), (64 << 20) + 1), 0);
-  int w, h, n;
-  EXPECT_EQ(bbDecodeImageFile(file, &w, &h, &n), nullptr);
-  std::fclose(file);
+  Bytes big = bbtest::Png(1, 1, 0, {0, 7});  // a sound image, at the start of a file past 64 MiB
+  big.resize((64 << 20) + 1);
+  EXPECT_FALSE(Decoded(big).pixels);
 }
 
 // A 1 x 1 image whose data inflates to 64 MiB is refused long before the stream is all inflated.
