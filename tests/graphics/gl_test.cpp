@@ -162,13 +162,13 @@ TEST_F(Surface_Gl, PixelWritesArePremultipliedClippedUploadedAndIgnoredOutsideTh
   ExpectPixels({{53, 51, 0x112233}, {54, 51, 0x804020}, {65, 53, 0x0000F8}, {52, 52, 0x000010}});
   // Over the edges the rectangle is clipped to the surface and the source moves along with it;
   // rectangles reaching outside the array are ignored.
-  device->WritePixels2(s, rows, 14, -1, 4, 4, 0, 4), device->WritePixels2(s, rows, -2, 3, 4, 1, 0, 4);
+  device->WritePixels2(s, rows, 14, -1, 4, 4, 0, 4), device->WritePixels2(s, rows, -2, 3, 4, 2, 0, 4);
   device->WritePixels2(s, rows, 100, 100, 4, 4, 0, 4);
   for (int offset : {30, -2}) device->WritePixels2(s, rows, 3, 1, 2, 2, offset, 2);
   device->WritePixels2(s, rows, 0, 0, 16, 4, 0, 16);
   const auto blue = [s](int x, int y) { return s->data[(y * 16 + x) * 4 + 2]; };
-  EXPECT_EQ(std::vector<int>({blue(14, 0), blue(15, 2), blue(0, 3), blue(1, 3), blue(2, 3), blue(3, 1)}),
-            std::vector<int>({32, 104, 16, 24, 144, 0x33}));
+  EXPECT_EQ(std::vector<int>({blue(14, 0), blue(15, 2), blue(0, 3), blue(1, 3), blue(2, 3), blue(3, 1), blue(0, 2)}),
+            std::vector<int>({32, 104, 16, 24, 144, 0x33, 0}));
   gxtkSurface* grey = Load("data/grey_alpha_4x4.png");  // fewer than four bytes a pixel: ignored
   device->WritePixels2(grey, rows, 0, 0, 4, 4, 0, 4);
   EXPECT_EQ(grey->data[0], 100);

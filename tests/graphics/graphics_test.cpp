@@ -54,6 +54,9 @@ TEST(ImageData_Hostile, RefusesAbsurdSizesAndChunksBeyondTheFileBeforeAllocating
   EXPECT_FALSE(Decoded(PngOf({{"IHDR", Ihdr(1, 1, 0)}, {"IDAT", {0x78, 1, 1, 2}, 0x7ffffff0}, {"IEND", {}}})).pixels);
   EXPECT_LT(bbLastImageDecodePeakBlock(), 64u * 1024);
   EXPECT_FALSE(Decoded(PngOf({{"IDAT", bbtest::ZlibStored({0, 1})}, {"IHDR", Ihdr(1, 1, 0)}, {"IEND", {}}})).pixels);
+  Bytes big = bbtest::Png(1, 1, 0, {0, 7});  // a sound image, at the start of a file past 64 MiB
+  big.resize((64 << 20) + 1);
+  EXPECT_FALSE(Decoded(big).pixels);
 }
 
 // A 1 x 1 image whose data inflates to 64 MiB is refused long before the stream is all inflated.

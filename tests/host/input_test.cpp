@@ -107,7 +107,7 @@ TEST_F(InputStore, OutOfRangeQueriesAndEventsAreHarmless) {
   Key(E::KeyDown, 0);
   EXPECT_EQ(bb_input_KeyHit(0) + bb_input_KeyDown(0), 0) << "code 0 never reports anything";
   Key(E::KeyDown, 600);
-  Key(E::KeyUp, -3);
+  for (int code : {-3, 1 << 30}) Key(E::KeyUp, code);
   for (int touch : {-1, 32, 200}) in->p_TouchEvent(E::TouchDown, touch, 1, 1);
   EXPECT_EQ(in->m__keyHitPut, 1);  // only the key-0 hit was recorded
 }

@@ -124,12 +124,12 @@ TEST_F(Files, StateRoundTripsAsUtf8AndAFailedWriteLeavesTheOldStateAndNoTemporar
   for (const char* file : {"synced/state", ".gamestate"}) {
     const bool linked = file[0] == 's';
     WriteFile(file, "old");
-    chmod(file, 0600);
+    chmod(file, 0640);
     if (linked) { ASSERT_EQ(unlink(".gamestate") + symlink("synced/state", ".gamestate"), 0); }
     ASSERT_EQ(bb_app_SaveState(S("new")), 0);
     struct stat st;
     EXPECT_TRUE(lstat(".gamestate", &st) == 0 && S_ISLNK(st.st_mode) == linked) << file;
-    EXPECT_TRUE(stat(file, &st) == 0 && (st.st_mode & 0777) == 0600) << file;
+    EXPECT_TRUE(stat(file, &st) == 0 && (st.st_mode & 0777) == 0640) << file;
     EXPECT_EQ(ReadFile(file), "new");
     unlink(".gamestate");
   }
