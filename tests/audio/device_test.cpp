@@ -112,29 +112,22 @@ TEST_F(AudioDevice, OneShotsEndByThemselvesLoopsPlayUntilStoppedAndGamePausesSur
   EXPECT_EQ(audio->channels[4].source, 0u);
 }
 
-TEST_F(AudioDevice, MusicPlaysOnChannel32AtItsOwnVolumeAndAMissingTuneStopsTheOneBefore) {
-  EXPECT_EQ(audio->PlayMusic(Tune("a440.ogg"), 0), 0);
-  EXPECT_EQ(audio->MusicState(), 1);
-  const double full = Rms(Next().left);
-  EXPECT_NEAR(Pitch(), 440, 5);
-  audio->SetMusicVolume(0.5f);
-  EXPECT_NEAR(Rms(Next().left) / full, 0.5, 0.02);
-  EXPECT_EQ(audio->PlayMusic(Tune("missing.ogg"), 0), -1);
-  EXPECT_EQ(audio->MusicState(), 0);
-  EXPECT_EQ(SourceState(32), AL_STOPPED);
-}
-
 // Streamed, the tune renders the very samples of its whole decode: to its end and then silence,
-// or across every join with neither gap nor click when it loops.
-TEST_F(AudioDevice, AStreamedTuneRendersExactlyItsWholeDecodeOnceOrLooping) {
+// or across every join with neither gap nor click when it loops; at the music's own volume. A
+// tune that cannot be loaded stops the one before.
+TEST_F(AudioDevice, AStreamedTuneRendersExactlyItsWholeDecodeOnceOrLoopingAtItsVolume) {
   for (int flags : {0, 1}) {
     SCOPED_TRACE(flags);
     Mix whole = Whole(flags, 2.6);
     ASSERT_EQ(audio->PlayMusic(Tune("sweep.ogg"), flags), 0);
     EXPECT_TRUE(Same(out->Render(2.6), whole));
     EXPECT_EQ(audio->MusicState(), flags);
-    audio->StopMusic();
   }
+  const double full = Rms(Next().left);
+  audio->SetMusicVolume(0.5f);
+  EXPECT_NEAR(Rms(Next().left) / full, 0.5, 0.02);
+  EXPECT_EQ(audio->PlayMusic(Tune("missing.ogg"), 0), -1);
+  EXPECT_EQ(audio->MusicState() + Rms(out->Render(0.1).left), 0);
 }
 
 // Pausing or suspending holds the tune where it is. So does a host too busy to refill the queue in
@@ -168,8 +161,7 @@ TEST_F(AudioDevice, StoppedReplacedAndDamagedTunesEndQuietly) {
   audio->PlayMusic(Tune("sweep.ogg"), 0);
   out->Render(0.3, 0, false);
   audio->StopMusic();
-  EXPECT_EQ(audio->MusicState(), 0);
-  EXPECT_EQ(Rms(out->Render(0.2).left), 0);
+  EXPECT_EQ(audio->MusicState() + Rms(out->Render(0.2).left), 0);
   audio->PlayMusic(Tune("a440.wav"), 1);  // loaded whole, on a looping source
   audio->PlayMusic(Tune("sweep.ogg"), 0);
   EXPECT_TRUE(Same(out->Render(0.5), whole));
