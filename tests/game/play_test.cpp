@@ -164,14 +164,15 @@ TEST_F(PlayRules, PatrollersTurnAtWallsCrossHolesKillOnTouchAndFreezeInThePause)
   EXPECT_EQ(a->Cell(1, 1, c_MyApp::kCellType), 2) << "the cell left behind has collapsed";
 }
 
-TEST_F(PlayRules, DroppingInPastAPatrollerAndAFriendTouchesNeither) {
+TEST_F(PlayRules, DroppingInPastAPatrollerAFriendAndTheHomeTouchesNone) {
   // While his cell drops in, the player is drawn passing through the rows above his own.
-  Arena(g, {"#######", "#..P..#", "#..F..#", "#..S..#", "#.....#"});
+  Arena(g, {"#######", "#..P..#", "#..H..#", "#..F..#", "#..S..#", "#.....#"});
+  a->m_Vars[79] = 4;  // the home open to him
   for (int x = 0; x <= a->m_MapW; ++x)
     for (int y = 0; y < c_MyApp::kMapRows; ++y) a->Cell(x, y, c_MyApp::kCellDrop) = -4 * bb_GW_jscrh;
   a->m_Settling = 1;
   for (int frame = 0; frame < 300 && (frame < 10 || a->m_Settling == 1); ++frame) Steer(g, 0, 0);
-  EXPECT_EQ(V(a->m_Settling, a->m_Outcome, a->m_Vars[79]), V(0, 0, 0));
+  EXPECT_EQ(V(a->m_Settling, a->m_Outcome, a->m_Vars[79]), V(0, 0, 4));
 }
 
 // Starts level `level` of a game type (of a Quest type: world level / 10, level level % 10) and updates
