@@ -24,6 +24,10 @@ TEST_F(Sound, TheGameDrivesTheProceduralMusicWhenItIsInUse) {
   g.Render();
   EXPECT_EQ(a->m_Music->m_loadStep, 4);
   g.Update();  // the update hook runs too, while the song is still loading
+  bb_GW_HasMusicStream = 0;  // the song is the only music: no recorded tune, and game over stops it
+  a->p_PlayTune(String("tune01"), 1);
+  a->m_Mode = 10, a->m_GameOverStep = 89, a->p_GameOver();
+  EXPECT_EQ(V(a->m_TunePlaying, a->m_Music->m_state), V(0, c_KxPlayer::kStopped));
   bb_GW_HasMusic = 0;
 }
 
