@@ -40,6 +40,8 @@ TEST_F(Controls, F1DrawsTheDebugLineOnceLoaded) {
 }
 
 TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
+  g.MouseMove(100, 348), g.Update();
+  EXPECT_EQ(V(a->m_MouseX, a->m_MouseY), V(100, 348)) << "before the first render, a unit a pixel";
   g.FinishLoading();
   g.Render();
   bb_GW_OnScreenControls = 1;
