@@ -251,6 +251,7 @@ TEST_F(QuestPanels, ACompletedQuestLevelKeepsItsBestScoreAndOffersTheNextLevel) 
   for (const char* word : {"Level", "Complete", "Retry", "Next", "Menu"}) EXPECT_TRUE(Has(g.Text(89), word)) << word;
   g.KeyDown(39), g.Update();
   EXPECT_EQ(V(a->m_Level, a->m_Lives, a->m_Score, a->m_Outcome, a->m_KeyLatch), V(24, 2, 0, 0, 1));
+  a->m_QuestSet = 30, a->m_Score = 5, a->LevelEndPanel(1);  // a set beyond the score table keeps none
 }
 
 TEST_F(QuestPanels, AFailedQuestLevelOffersHelpOnceTheLivesAreGone) {
