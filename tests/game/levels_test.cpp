@@ -193,6 +193,8 @@ TEST_F(LevelRules, EnteringCellsAndFillingTheObjectTable) {
   int used = 0;
   for (int s = 0; s < c_MyApp::kObjects; ++s) used += a->m_Objs[s * 10] == 2;
   EXPECT_EQ(used, c_MyApp::kObjects);
+  a->p_GetLevelC();  // an arena has no trail: the friends wait at the start rather than be sought for ever
+  EXPECT_EQ(V(a->m_Vars[80], a->m_Vars[81], a->m_Vars[95], a->m_Vars[96]), V(1, 1, 1, 1));
 }
 
 }  // namespace
