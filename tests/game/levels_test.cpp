@@ -175,7 +175,7 @@ TEST_F(LevelRules, EnteringCellsAndFillingTheObjectTable) {
                           {3, 2, 1, 0},  {3, 2, 3, 1}, {4, 2, 3, 0},  {4, 2, 1, 1}};
   for (const auto& c : cases) EXPECT_EQ(a->p_isSolid(c[0], c[1], c[2]), c[3]) << c[0] << "," << c[1] << " " << c[2];
   // Crumbling: solid; the home never crumbles.
-  for (auto [x, y] : {std::pair{5, 1}, {1, 3}, {-1, 40}}) a->p_Cave(x, y);  // the last is ignored
+  for (auto [x, y] : {std::pair{5, 1}, {1, 3}, {-1, 40}}) a->p_Cave(x, y), a->p_PutTile(-x, -y, 1, 0);  // ignored off the map
   EXPECT_EQ(V(a->Cell(5, 1, c_MyApp::kCellCrumble), a->p_isSolid(5, 1, 2), a->Cell(1, 3, c_MyApp::kCellCrumble)), V(0.05f, 1, 0));
   // World 8: holes and crumbling cells let a mover in; without a direction a hole is a hole.
   a->m_World = 8;
@@ -193,6 +193,8 @@ TEST_F(LevelRules, EnteringCellsAndFillingTheObjectTable) {
   int used = 0;
   for (int s = 0; s < c_MyApp::kObjects; ++s) used += a->m_Objs[s * 10] == 2;
   EXPECT_EQ(used, c_MyApp::kObjects);
+  a->p_GetLevelC();  // an arena has no trail: the friends wait at the start rather than be sought for ever
+  EXPECT_EQ(V(a->m_Vars[80], a->m_Vars[81], a->m_Vars[95], a->m_Vars[96]), V(1, 1, 1, 1));
 }
 
 }  // namespace

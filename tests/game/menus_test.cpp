@@ -167,7 +167,9 @@ TEST(QuestBoxes, APressOnALockedLevelUnderTheCursorDoesNothing) {
   EXPECT_EQ(V(g.app->m_PointerLatch, g.app->m_KeyLatch, g.app->m_Mode), V(0, 0, 1));
 }
 
-TEST_F(MenuBoxes, TheCreditsInANarrowWindowDrawTheirGridWithoutInvalidColours) {
+TEST_F(MenuBoxes, AMinimisedWindowKeepsTheLayoutAndANarrowOneDrawsTheCreditsGridWithValidColours) {
+  g.Resize(0, 0), g.Render(), g.MouseMove(50, 60), g.Update();  // minimised: the layout is kept
+  ASSERT_EQ(V(bb_GW_jscrw, bb_GW_jscrh, a->m_MouseX, a->m_MouseY), V(640, 480, 50, 60));
   g.Resize(100, 480);
   g.Ready();
   ASSERT_LT(bb_GW_jscrw, 130.0f);

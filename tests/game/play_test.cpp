@@ -164,14 +164,15 @@ TEST_F(PlayRules, PatrollersTurnAtWallsCrossHolesKillOnTouchAndFreezeInThePause)
   EXPECT_EQ(a->Cell(1, 1, c_MyApp::kCellType), 2) << "the cell left behind has collapsed";
 }
 
-TEST_F(PlayRules, DroppingInPastAPatrollerAndAFriendTouchesNeither) {
+TEST_F(PlayRules, DroppingInPastAPatrollerAFriendAndTheHomeTouchesNone) {
   // While his cell drops in, the player is drawn passing through the rows above his own.
-  Arena(g, {"#######", "#..P..#", "#..F..#", "#..S..#", "#.....#"});
+  Arena(g, {"#######", "#..P..#", "#..H..#", "#..F..#", "#..S..#", "#.....#"});
+  a->m_Vars[79] = 4;  // the home open to him
   for (int x = 0; x <= a->m_MapW; ++x)
     for (int y = 0; y < c_MyApp::kMapRows; ++y) a->Cell(x, y, c_MyApp::kCellDrop) = -4 * bb_GW_jscrh;
   a->m_Settling = 1;
   for (int frame = 0; frame < 300 && (frame < 10 || a->m_Settling == 1); ++frame) Steer(g, 0, 0);
-  EXPECT_EQ(V(a->m_Settling, a->m_Outcome, a->m_Vars[79]), V(0, 0, 0));
+  EXPECT_EQ(V(a->m_Settling, a->m_Outcome, a->m_Vars[79]), V(0, 0, 4));
 }
 
 // Starts level `level` of a game type (of a Quest type: world level / 10, level level % 10) and updates
@@ -194,6 +195,7 @@ TEST_F(PlayRules, TheLevelDropsInBeforePlayStartsAndACompletedOneLeadsToTheNextW
   a->p_LoadSFX(6);
   bb_GW_HasMusic = 0;  // the recorded tunes, in the procedural-music build too
   bb_GW_HasMusicStream = 1;
+  bb_GW_jscrh = 40;  // a wide, low window: the cells drop in faster than the trail search runs
   EXPECT_TRUE(StartLevel(g, 2, 1)) << "no step and the banner in the middle while the level drops in";
   for (int x = 0; x <= a->m_MapW; ++x)
     for (int y = 0; y < c_MyApp::kMapRows; ++y) ASSERT_EQ(a->Cell(x, y, c_MyApp::kCellDrop), 0);
@@ -219,6 +221,8 @@ TEST_F(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
     return t;
   };
   const std::vector<float> map = types();
+  // Patrollers around the player (a step from the start at most), gone with their level.
+  for (int d = 0; d < 9; ++d) a->p_AddObj(PlayerX(g) + d % 3 - 1, PlayerY(g) + d / 3 - 1, 1);
   a->m_Score = 25, a->m_Outcome = -1;
   int before = 0, dyingSound = 0;
   for (int frame = 0; frame < 200 && a->m_Lives == 3; ++frame) {
@@ -229,6 +233,7 @@ TEST_F(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
   // The life goes when the animation has run its course; the score stays.
   EXPECT_EQ(V(dyingSound, a->m_Lives, before, a->m_Outcome, a->m_Score), V(1, 2, -119, 0, 25));
   for (int frame = 0; frame < 400 && a->m_Settling == 1; ++frame) g.Update();
+  EXPECT_EQ(a->m_Outcome, 0) << "alive through the drop-in";
   EXPECT_EQ(types(), map) << "the same level again";
   a->m_Lives = 1, a->m_Outcome = -1;
   g.Updates(120);
@@ -246,6 +251,7 @@ TEST_F(QuestPanels, ACompletedQuestLevelKeepsItsBestScoreAndOffersTheNextLevel) 
   for (const char* word : {"Level", "Complete", "Retry", "Next", "Menu"}) EXPECT_TRUE(Has(g.Text(89), word)) << word;
   g.KeyDown(39), g.Update();
   EXPECT_EQ(V(a->m_Level, a->m_Lives, a->m_Score, a->m_Outcome, a->m_KeyLatch), V(24, 2, 0, 0, 1));
+  a->m_QuestSet = 30, a->m_Score = 5, a->LevelEndPanel(1);  // a set beyond the score table keeps none
 }
 
 TEST_F(QuestPanels, AFailedQuestLevelOffersHelpOnceTheLivesAreGone) {
