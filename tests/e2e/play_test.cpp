@@ -1,10 +1,7 @@
 // The game as a player meets it: the real program on the X display (Mesa), OpenAL Soft recording
 // what it plays, keys sent as real X events. Each screen is checked against a golden picture;
-// the screenshots of a run stay in the build folder (e2e/shots) for a person to look at.
-//
-// To renew the golden pictures after a deliberate change of the screens:
-//   GARVOLIN_UPDATE_GOLDEN=1 ctest --preset default -R e2e
-// then look at tests/e2e/golden/ before committing them.
+// the screenshots of a run stay in the build folder (e2e/shots); docs/testing.md says how to
+// renew the golden pictures.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -115,10 +115,6 @@ const Schedule kSchedules[] = {
      "start render | frame | update update update update render frame | update update update update render frame"
      " | update update render frame |",
      4 / 60.0 + 8 * 0.05, true},
-    {"browser: focus loss and back", 60, 0, 0, 3, 0, 5, 7,
-     "start render | frame | update render frame | suspend render frame | render frame | resume update render frame"
-     " | update render frame |",
-     6 / 60.0, true},
     {"browser: minimised and restored", 60, 0, 0, 0, 3, 6, 8,
      "start render | frame | update render frame | suspend frame | frame | frame | resume update render frame"
      " | update render frame |",
