@@ -51,11 +51,9 @@ class AudioDevice : public ::testing::Test {
   String Tune(const char* name) { return String::FromUtf8(bbtest::ScratchFolder() + name); }
   // The sweep decoded whole and played on channel 0, once or looping, from a quiet mix.
   Mix Whole(int flags, double seconds) {
-    out->Render(0.05);
-    audio->PlaySample(Load("sweep.ogg"), 0, flags);
+    out->Render(0.05), audio->PlaySample(Load("sweep.ogg"), 0, flags);
     Mix mix = out->Render(seconds);
-    audio->StopChannel(0);
-    out->Render(0.05);
+    audio->StopChannel(0), out->Render(0.05);
     return mix;
   }
 
