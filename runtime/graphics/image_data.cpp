@@ -50,11 +50,12 @@ uint32_t bbReadBe32(const unsigned char* p) {
 }
 
 // Checks that bytes hold a PNG whose chunks all lie inside them, whose first chunk is a sound
-// header and whose size is within the limits; returns the largest block its decoding can need.
+// header, whose first data chunk is not empty and whose size is within the limits; returns the
+// largest block its decoding can need.
 size_t bbPngDecodeBudget(const unsigned char* bytes, size_t length) {
   if (length < 8 + 12 + 13 || std::memcmp(bytes, kPngSignature, 8) != 0) return 0;
   size_t pos = 8;
-  bool first = true;
+  bool first = true, data = false;
   uint32_t width = 0, height = 0;
   for (;;) {
     if (length - pos < 12) return 0;
@@ -66,6 +67,11 @@ size_t bbPngDecodeBudget(const unsigned char* bytes, size_t length) {
       width = bbReadBe32(bytes + pos + 8);
       height = bbReadBe32(bytes + pos + 12);
       first = false;
+    }
+    if (std::memcmp(type, "IDAT", 4) == 0) {
+      // An empty first data chunk would have the decoder copy into a buffer it never made.
+      if (!data && chunkLength == 0) return 0;
+      data = true;
     }
     pos += 12 + size_t{chunkLength};
     if (std::memcmp(type, "IEND", 4) == 0) break;
