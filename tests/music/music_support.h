@@ -18,12 +18,12 @@
 namespace kxtest {
 
 using Log = std::vector<std::string>;
+using P = c_KxPlayer;
 
 // The audio channels of the five voices with the game's channel base of 32.
 constexpr int kDrumsA = 31, kDrumsB = 30, kLead = 29, kAccompany = 28, kBass = 27;
 
-// The desktop host (it loads files) with a clock that moves only when the test moves it: the one host
-// of the test program, installed as the application layer's host.
+// The test program's one host: the desktop host (it loads files) with a clock only the test moves.
 struct ClockHost : BBDesktopGame {
   int Millisecs() override { return now; }
   int now = 1000;
@@ -36,9 +36,8 @@ inline ClockHost* Clock() {
 // A value as the log writes it: four significant digits.
 inline std::string Format(float value) { return (std::ostringstream() << std::setprecision(4) << value).str(); }
 
-// Forwards everything to OpenAL and logs the channel commands: "29 rate 1.26", "31 play A1 0".
-// The samples NewPlayer makes are named by their place in the player (kit entries A1-A8 and B1-B8,
-// voices v2-v4), any other sample "?".
+// Forwards everything to OpenAL and logs the channel commands: "29 rate 1.26", "31 play A1 0"; samples
+// are named by their place in a NewPlayer (kit entries A1-A8 and B1-B8, voices v2-v4), any other "?".
 class RecordingAudio : public gxtkAudio {
  public:
   using gxtkAudio::gxtkAudio;
@@ -56,8 +55,7 @@ class RecordingAudio : public gxtkAudio {
   Log log;
 };
 
-// A player as the game creates it (channel base 32), playing and loaded, with a sample of its own
-// in every kit entry and melodic voice. The samples hold no sound: their buffer numbers name them.
+// A player as the game creates it (channel base 32), playing, with a silent sample in every kit entry and voice.
 inline c_KxPlayer* NewPlayer() {
   c_KxPlayer* p = (new c_KxPlayer)->m_new();
   p->p_Kx_Init(32, 4, 3, 3, 4);
@@ -80,25 +78,20 @@ class KxFixture : public ::testing::Test {
     out = std::make_unique<bbtest::Loopback<RecordingAudio>>();
     player = NewPlayer();
   }
-  void TearDown() override { out.reset(); }
-
   Log& Commands() { return out->audio->log; }
   // What the commands of one kind ("" for all) to one channel said: "1.26" of "29 rate 1.26".
   Log Sent(int channel, const std::string& op) {
     const std::string prefix = std::to_string(channel) + " " + op;
+    const size_t from = prefix.size() + !op.empty();
     Log said;
-    for (const std::string& line : Commands()) {
-      const size_t from = std::min(line.size(), prefix.size() + !op.empty());
-      if (!line.compare(0, prefix.size(), prefix)) said.push_back(line.substr(from));
-    }
+    for (const std::string& line : Commands())
+      if (!line.compare(0, prefix.size(), prefix)) said.push_back(line.substr(std::min(line.size(), from)));
     return said;
   }
   // Writes the cell of voice v at step s of pattern p.
   void SetCell(int p, int v, int s, int note, int volume, int effect = 0, int parameter = 0) {
-    int* cell = &player->m_patterns[p * c_KxPlayer::kPatternSize + v * c_KxPlayer::kVoiceSize +
-                                    s * c_KxPlayer::kCellSize];
-    cell[c_KxPlayer::kNote] = note, cell[c_KxPlayer::kVolume] = volume;
-    cell[c_KxPlayer::kEffect] = effect, cell[c_KxPlayer::kParameter] = parameter;
+    int* cell = &player->m_patterns[p * P::kPatternSize + v * P::kVoiceSize + s * P::kCellSize];
+    cell[P::kNote] = note, cell[P::kVolume] = volume, cell[P::kEffect] = effect, cell[P::kParameter] = parameter;
   }
   // Updates with the next step due: the clock moves just past the due time before each.
   void Tick(int n = 1) {
