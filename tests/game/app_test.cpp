@@ -1,4 +1,5 @@
 // The display list, the on-screen pad, effect files and the procedural music.
+#include <cmath>
 #include <cstdlib>
 
 #include "game/music/demo_song.h"
@@ -33,6 +34,23 @@ TEST_F(Controls, F1DrawsTheDebugLineOnceLoaded) {
   g.Update();
   EXPECT_TRUE(bb_GW_DebugMode == 1 && Has(g.Text(), ":")) << g.Text();
   bb_GW_DebugMode = 0;
+}
+
+// With the pad off a finger steers from where it landed: nothing within a tenth of the way in
+// both axes, and a far finger drags its anchor 4 units a frame; lifted, it lets go.
+TEST_F(Controls, ASlidingFingerSteersFromItsAnchor) {
+  a->m_Settings[15] = 0;
+  a->m_MouseDown = 1;
+  std::vector<double> seen;
+  for (const auto& at : {V(100, 100), V(136, 100), V(107, 107), V(300, 107)}) {
+    a->m_MouseX = static_cast<float>(at[0]), a->m_MouseY = static_cast<float>(at[1]);
+    a->p_AnalogueControl();
+    for (double v : V(a->m_SlideX, a->m_MoveX, a->m_MoveY)) seen.push_back(std::round(v * 1000) / 1000);
+  }
+  a->m_MouseDown = 0;
+  a->p_AnalogueControl();
+  EXPECT_EQ(seen, V(100, 0, 0, 100, 0.5, 0, 100, 0, 0, 104, 1, 0.097));  // 7 of the 72 units to full
+  EXPECT_EQ(a->m_SlideX, -1);
 }
 
 TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
