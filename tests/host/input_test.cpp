@@ -211,6 +211,7 @@ TEST(AsyncEvents, SourcesThatRemoveThemselvesDoNotSkipTheirNeighbour) {
   bb_asyncevent_UpdateAsyncEvents();
   EXPECT_EQ(visits, (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(bb_asyncevent__current, nullptr);
+  for (int outside : {-1, 2}) bb_asyncevent__sources->p_Remove(outside);  // nothing to remove there
   EXPECT_EQ(bb_asyncevent__sources->p_Length2(), 2);
   bb_asyncevent__sources = nullptr;
 }
