@@ -117,11 +117,8 @@ int main() {
   }
   BBDesktopGame* host = new BBDesktopGame;
   gc_init();
-  bbRegisterRoots();
   bbProgramInit = bbGameInit;
-  bbInit();
-  gc_mark();
-  bbNewApplication();
+  bbStartProgram();
   host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
   host->StartGame();
   c_MyApp* app = static_cast<c_MyApp*>(bb_app__app);

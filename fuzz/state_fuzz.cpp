@@ -69,10 +69,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   gc_init();
   host = new StateHost;
   bbProgramInit = bbGameInit;
-  bbRegisterRoots();
-  bbInit();
-  gc_mark();
-  app = static_cast<c_MyApp*>(bbNewApplication());
+  app = static_cast<c_MyApp*>(bbStartProgram());
   return 0;
 }
 

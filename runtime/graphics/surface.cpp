@@ -81,25 +81,23 @@ void gxtkSurface::SetData(unsigned char* pixels, int w, int h, int bytesPerPixel
   }
 }
 
-unsigned bbNewPixelTexture() {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
+bool bbBindPixelTexture(unsigned* texture, int* contextSeq) {
+  if (*contextSeq == glfwGraphicsSeq) {
+    glBindTexture(GL_TEXTURE_2D, *texture);
+    return false;
+  }
+  *contextSeq = glfwGraphicsSeq;
+  glGenTextures(1, texture);
+  glBindTexture(GL_TEXTURE_2D, *texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  return name;
+  return true;
 }
 
 void gxtkSurface::Bind() {
-  if (glfwGraphicsSeq == 0) return;
-  if (contextSeq == glfwGraphicsSeq) {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    return;
-  }
-  contextSeq = glfwGraphicsSeq;
-  texture = bbNewPixelTexture();
+  if (glfwGraphicsSeq == 0 || !bbBindPixelTexture(&texture, &contextSeq)) return;
 
   int texWidth = width, texHeight = height;
   bbClearGlErrors();

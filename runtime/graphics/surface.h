@@ -16,8 +16,10 @@
 
 class BBTexturePage;
 
-// Generates a texture, binds it and sets it to be sampled nearest and clamped at its edges; its name.
-unsigned bbNewPixelTexture();
+// Binds `texture` when it was made in the current OpenGL context (`contextSeq`); otherwise makes a
+// new one there, sampled nearest and clamped at its edges, binds it and returns true: the caller
+// then fills it.
+bool bbBindPixelTexture(unsigned* texture, int* contextSeq);
 
 class gxtkSurface : public Object {
  public:

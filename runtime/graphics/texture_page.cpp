@@ -135,13 +135,7 @@ void BBTexturePage::Remove(gxtkSurface* surface) {
 }
 
 void BBTexturePage::Bind() {
-  if (glfwGraphicsSeq == 0) return;
-  if (contextSeq == glfwGraphicsSeq) {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    return;
-  }
-  contextSeq = glfwGraphicsSeq;
-  texture = bbNewPixelTexture();
+  if (glfwGraphicsSeq == 0 || !bbBindPixelTexture(&texture, &contextSeq)) return;
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   static const unsigned char kWhite[4] = {255, 255, 255, 255};
   UploadFrom(kWhite, 4, 1, 1, whiteX_, whiteY_, whiteX_ - kGutter, whiteY_ - kGutter,

@@ -44,6 +44,13 @@ void bbInit() {
   if (bbProgramInit) bbProgramInit();
 }
 
+c_App* bbStartProgram() {
+  bbRegisterRoots();
+  bbInit();
+  gc_mark();
+  return bbNewApplication();
+}
+
 int BBDesktopGame::Main(int argc_, const char** argv_) {
   if (!bbWindowSystem()->Init()) {
     bbPrint(String("glfwInit failed"));
@@ -55,10 +62,7 @@ int BBDesktopGame::Main(int argc_, const char** argv_) {
     argv = argv_;
     bbInstallSignalHandlers();
     gc_init();
-    bbRegisterRoots();
-    bbInit();
-    gc_mark();
-    bbNewApplication();
+    bbStartProgram();
   } catch (ThrowableObject* ex) {
     bbWindowSystem()->Terminate();
     game->Die(ex);

@@ -16,5 +16,8 @@ void bbInit();
 void bbRegisterRoots();
 // Provided by the program: creates the one application object.
 c_App* bbNewApplication();
+// The start of a program once the collector runs: its roots registered, its globals set, the
+// collector's first mark, then its application object, which it returns.
+c_App* bbStartProgram();
 // Static set-up and the whole run; the value main returns.
 int bbRunProcess(int argc, const char** argv);

@@ -20,11 +20,3 @@ void bbPlatformSleep(double seconds) {
   while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
   }
 }
-
-BBLocalTime bbPlatformLocalTime() {
-  time_t now = time(nullptr);
-  tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-          local.tm_sec};
-}

@@ -3,8 +3,6 @@
 
 #include <emscripten.h>
 
-#include <ctime>
-
 // The page's high-resolution clock (performance.now), in microseconds.
 long long bbPlatformCounter() { return static_cast<long long>(emscripten_get_now() * 1000.0); }
 
@@ -14,11 +12,3 @@ long long bbPlatformCounterFrequency() { return 1000000LL; }
 // during it anyway. The host's loop waits between the browser's frames instead (RunLoop), so a
 // sleep returns at once.
 void bbPlatformSleep(double) {}
-
-BBLocalTime bbPlatformLocalTime() {
-  time_t now = time(nullptr);
-  tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-          local.tm_sec};
-}

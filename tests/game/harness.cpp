@@ -40,10 +40,7 @@ Game::Game(const std::string& folder, bool keep)
   gc_init();
   BBGlfwGame* host = Host();  // the host first: the application object registers with it
   bbProgramInit = bbGameInit;
-  bbRegisterRoots();
-  bbInit();
-  gc_mark();
-  app = static_cast<c_MyApp*>(bbNewApplication());
+  app = static_cast<c_MyApp*>(bbStartProgram());
   c_GameDelegate* d = bb_app__delegate;
   graphics = new HeadlessGraphics;
   graphics->window = &window;

@@ -111,10 +111,7 @@ Session::Session(int width, int height, const std::string& folder, const std::st
   // The runtime's start-up, with the devices made once for the whole run.
   gc_init();
   bbProgramInit = bbGameInit;
-  bbRegisterRoots();
-  bbInit();
-  gc_mark();
-  app = static_cast<c_MyApp*>(bbNewApplication());
+  app = static_cast<c_MyApp*>(bbStartProgram());
   c_GameDelegate* d = bb_app__delegate;
   gc_assign(d->m__graphics, new gxtkGraphics);
   bb_graphics_SetGraphicsDevice(d->m__graphics);
