@@ -134,3 +134,20 @@ build() {
   cp -a "$stage/." "$prefix/"
 }
 
+
+# --- The finished prefix ----------------------------------------------------------------------------
+# finish "<first lines of the sources list>": stb_image from libstb-dev's header folder alone (the
+# build machine's /usr/include must not join a cross build), and share/licenses/sources.txt naming
+# the Debian source package of every library built, after the given lines.
+finish() {
+  if [ ! -f /usr/include/stb/stb_image.h ]; then
+    echo "$target-deps: /usr/include/stb/stb_image.h is missing (Debian package libstb-dev)" >&2
+    exit 1
+  fi
+  ln -sfn /usr/include/stb "$prefix/include/stb"
+  {
+    echo "$1"
+    for f in "$prefix"/share/licenses/*/SOURCE; do echo "  $(basename "$(dirname "$f")"): $(cat "$f")"; done
+  } >"$prefix/share/licenses/sources.txt"
+  echo "$target-deps: ready in $prefix"
+}

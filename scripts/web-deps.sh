@@ -34,14 +34,5 @@ build ogg libogg "COPYING" -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF -DINSTALL
 
 build vorbis libvorbis "COPYING" -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF
 
-if [ ! -f /usr/include/stb/stb_image.h ]; then
-  echo "web-deps: /usr/include/stb/stb_image.h is missing (Debian package libstb-dev)" >&2
-  exit 1
-fi
-ln -sfn /usr/include/stb "$prefix/include/stb"
-{
-  echo "The libraries inside garvolin-zudodo.wasm were built from these Debian source packages;"
-  echo "Debian keeps their sources in its archive:"
-  for f in "$prefix"/share/licenses/*/SOURCE; do echo "  $(basename "$(dirname "$f")"): $(cat "$f")"; done
-} >"$prefix/share/licenses/sources.txt"
-echo "web-deps: ready in $prefix"
+finish "The libraries inside garvolin-zudodo.wasm were built from these Debian source packages;
+Debian keeps their sources in its archive:"

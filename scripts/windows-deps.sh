@@ -59,16 +59,5 @@ if [ ! -f /usr/src/googletest/CMakeLists.txt ]; then
 fi
 build gtest /usr/src/googletest "" -DBUILD_GMOCK=OFF
 
-# stb_image: libstb-dev's header folder alone (the build machine's /usr/include must not join a
-# Windows build).
-if [ ! -f /usr/include/stb/stb_image.h ]; then
-  echo "windows-deps: /usr/include/stb/stb_image.h is missing (Debian package libstb-dev)" >&2
-  exit 1
-fi
-ln -sfn /usr/include/stb "$prefix/include/stb"
-{
-  echo "The libraries beside and inside garvolin-zudodo.exe were built from these Debian source"
-  echo "packages; Debian keeps their sources in its archive:"
-  for f in "$prefix"/share/licenses/*/SOURCE; do echo "  $(basename "$(dirname "$f")"): $(cat "$f")"; done
-} >"$prefix/share/licenses/sources.txt"
-echo "windows-deps: ready in $prefix"
+finish "The libraries beside and inside garvolin-zudodo.exe were built from these Debian source
+packages; Debian keeps their sources in its archive:"
