@@ -76,6 +76,12 @@ TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   bb_GW_OnScreenControls = 0;
 }
 
+TEST_F(Sound, TheLoaderFillsEveryImageAndEffectSlotOfItsTable) {
+  g.FinishLoading();
+  for (int n : {1, 2, 3, 4, 5, 10, 80, 89, 90, 91, 93, 94, 95, 96, 97, 98, 99}) EXPECT_TRUE(a->m_Img[n]) << n;
+  for (int n = 1; n < 100; n = n == 21 ? 95 : n + 1) EXPECT_TRUE(n == 97 || a->m_Sfx[n]) << n;
+}
+
 TEST_F(Sound, EffectNumbersArePaddedToThreeDigitsAndBeyondTheSlotsRefused) {
   // The game's working folder gets a data folder of its own holding copies of one effect.
   ASSERT_EQ(0, std::system("rm data && mkdir -p data/sfx && for n in 007 042 123; do cp " ZUDODO_SOURCE_DIR

@@ -7,41 +7,23 @@
 #include <vector>
 
 #include "game/app.h"
+#include "host/fake_window.h"
 #include "runtime/host/game.h"
-#include "runtime/platform/window.h"
 
 namespace gametest {
 
-// A window that is always open and focused, with a clock the test moves.
-class HeadlessWindow : public BBWindowSystem {
+// The host tests' scripted window, always open and focused, with the size the game asked for and a
+// clock the test moves.
+class HeadlessWindow : public FakeWindow {
  public:
-  double now = 1.0;
   int width = 640, height = 480;
-  bool Init() override { return true; }
-  bool OpenWindow(int w, int h, int, int, int, int, int, int, bool, bool) override {
-    width = w, height = h;
-    return true;
-  }
+  HeadlessWindow() { now = 1.0; }
+  bool OpenWindow(int w, int h, int, int, int, int, int, int, bool, bool) override { return width = w, height = h, true; }
   int WindowParam(Param which) override { return which == kIconified ? 0 : 1; }
   void GetWindowSize(int* w, int* h) override { *w = width, *h = height; }
-  BBVideoModeInfo DesktopMode() override { return {1280, 1024, 8, 8, 8}; }
-  std::vector<BBVideoModeInfo> VideoModes() override { return {DesktopMode()}; }
-  double Time() override { return now; }
-  void Sleep(double seconds) override { now += seconds; }
   void MousePos(int* x, int* y) override { *x = *y = 0; }
-  bool KeyPressed(int) override { return false; }
-  bool JoystickPresent(int) override { return false; }
-  int JoystickAxes(int, float*, int) override { return 0; }
-  int JoystickButtons(int, unsigned char*, int) override { return 0; }
-  void Terminate() override {}
-  void CloseWindow() override {}
-  void SetWindowTitle(const char*) override {}
-  void SetWindowPos(int, int) override {}
-  void SetCallbacks(const BBWindowCallbacks&) override {}
   void PollEvents() override {}
-  void WaitEvents() override {}
-  void SetCursorVisible(bool) override {}
-  void SwapBuffers() override {}
+  void Sleep(double seconds) override { now += seconds; }
 };
 
 // A graphics device without OpenGL: surfaces keep their decoded pixels; draws are only counted.

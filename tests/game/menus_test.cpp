@@ -160,6 +160,22 @@ TEST(QuestBoxes, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
   }
 }
 
+// The credits open on N and scroll by themselves, faster while a key is held; closed, they open
+// again from the studio logo where they were, and a touch, lifted, closes them.
+TEST_F(MenuBoxes, TheCreditsScrollCloseAndOpenAgainWhereTheyWere) {
+  g.Ready(), g.Press(78), g.Updates(40);
+  const auto at = [this] { return 16 * a->m_CreditsLine - a->m_CreditsScroll; };
+  const float start = at();
+  g.KeyDown(kDown), g.Updates(20), g.KeyUp(kDown);
+  EXPECT_EQ(V(a->m_ShowCredits, a->m_CreditsSlide, std::round(at() - start)), V(1, 30, 36));
+  g.Update(), g.Press(78), g.Updates(40);
+  for (int open : {1, 0}) {  // the logo, then anywhere
+    const int line = a->m_CreditsLine;
+    g.MouseMove(600, 30), g.MouseDown(600, 30), g.Update(), g.MouseUp(), g.Update(), g.Updates(5);
+    EXPECT_EQ(V(a->m_ShowCredits, a->m_CreditsLine >= line), V(open, 1));
+  }
+}
+
 TEST_F(MenuBoxes, AMinimisedWindowKeepsTheLayoutAndANarrowOneDrawsTheCreditsGridWithValidColours) {
   g.Resize(0, 0), g.Render(), g.MouseMove(50, 60), g.Update();  // minimised: the layout is kept
   ASSERT_EQ(V(bb_GW_jscrw, bb_GW_jscrh, a->m_MouseX, a->m_MouseY), V(640, 480, 50, 60));
