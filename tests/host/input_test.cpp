@@ -80,8 +80,7 @@ TEST_F(InputStore, LeftButtonAndTouchZeroArePaired) {
   in->p_MouseEvent(E::MouseDown, 0, 10, 20);
   EXPECT_EQ((std::vector<int>{bb_input_TouchDown(0), bb_input_MouseHit(0), bb_input_KeyHit(KEY_TOUCH0)}),
             (std::vector<int>{1, 1, 1}));
-  EXPECT_EQ(bb_input_TouchX(0), 10);
-  EXPECT_EQ(bb_input_TouchY(0), 20);
+  EXPECT_EQ((std::vector<float>{bb_input_TouchX(0), bb_input_TouchY(0)}), (std::vector<float>{10, 20}));
   in->p_MouseEvent(E::MouseUp, 0, 99, 99);
   EXPECT_EQ(bb_input_MouseX(), 10) << "a release does not move the pointer";
   in->p_EndUpdate();
@@ -96,8 +95,7 @@ TEST_F(InputStore, LeftButtonAndTouchZeroArePaired) {
   in->p_MouseEvent(E::MouseDown, 1, 1, 2);
   EXPECT_EQ(bb_input_KeyDown(KEY_RMB), 1);
   in->p_MotionEvent(E::MotionAccel, 0, 0.5f, -0.5f, 1);
-  EXPECT_EQ(bb_input_AccelX(), 0.5f);
-  EXPECT_EQ(bb_input_AccelY(), -0.5f);
+  EXPECT_EQ((std::vector<float>{bb_input_AccelX(), bb_input_AccelY()}), (std::vector<float>{0.5f, -0.5f}));
 }
 
 // Codes outside 0..511 and touch indexes outside 0..31 are ignored, not written out of bounds.
