@@ -112,20 +112,18 @@ int Picture::Colours() const {
 
 Picture Picture::Reduced() const {
   if (rgb.empty()) return {};
-  const int w = 160, h = 120;
-  Picture small{w, h, std::vector<unsigned char>(w * h * 3)};
-  for (int y = 0; y < h; ++y) {
-    const int y0 = y * height / h, y1 = std::max(y0 + 1, (y + 1) * height / h);
-    for (int x = 0; x < w; ++x) {
-      const int x0 = x * width / w, x1 = std::max(x0 + 1, (x + 1) * width / w);
-      unsigned sum[3] = {0, 0, 0};
-      for (int py = y0; py < y1; ++py)
-        for (int px = x0; px < x1; ++px)
-          for (int c = 0; c < 3; ++c) sum[c] += rgb[(static_cast<size_t>(py) * width + px) * 3 + c];
-      const unsigned n = static_cast<unsigned>((y1 - y0) * (x1 - x0));
-      for (int c = 0; c < 3; ++c) small.rgb[(y * w + x) * 3 + c] = static_cast<unsigned char>(sum[c] / n);
+  // A pixel goes to the small one whose span of rows (columns), from its index * height / 120 (width
+  // / 160) up to where the next one starts, holds it.
+  const auto to = [](int at, int from, int into) { return ((at + 1) * into + from - 1) / from - 1; };
+  std::vector<unsigned> sum(160 * 120 * 3), count(160 * 120);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int at = to(y, height, 120) * 160 + to(x, width, 160);
+      ++count[at];
+      for (int c = 0; c < 3; ++c) sum[at * 3 + c] += rgb[(static_cast<size_t>(y) * width + x) * 3 + c];
     }
-  }
+  Picture small{160, 120, std::vector<unsigned char>(sum.size())};
+  for (size_t i = 0; i < sum.size(); ++i) small.rgb[i] = static_cast<unsigned char>(sum[i] / std::max(1u, count[i / 3]));
   return small;
 }
 

@@ -120,9 +120,8 @@ TEST_F(LevelGeneration, HazardsAppearOnlyInTheirWorlds) {
       EXPECT_NE(a->Cell(a->m_Vars[1], a->m_Vars[2], c_MyApp::kCellSpecial), 1);
     }
   }
-  EXPECT_EQ(spikeWorlds, (std::set<int>{2, 5, 9}));
-  EXPECT_EQ(oneWayWorlds, (std::set<int>{6, 9}));
-  EXPECT_EQ(patrolWorlds, (std::set<int>{4, 5}));
+  EXPECT_EQ((std::vector<std::set<int>>{spikeWorlds, oneWayWorlds, patrolWorlds}),
+            (std::vector<std::set<int>>{{2, 5, 9}, {6, 9}, {4, 5}}));
 }
 
 TEST_F(LevelGeneration, WidthsStayWithinTheirLimits) {

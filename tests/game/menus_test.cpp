@@ -164,10 +164,9 @@ TEST(QuestBoxes, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
 // again from the studio logo where they were, and a touch, lifted, closes them.
 TEST_F(MenuBoxes, TheCreditsScrollCloseAndOpenAgainWhereTheyWere) {
   g.Ready(), g.Press(78), g.Updates(40);
-  const auto at = [this] { return 16 * a->m_CreditsLine - a->m_CreditsScroll; };
-  const float start = at();
+  const float start = 16 * a->m_CreditsLine - a->m_CreditsScroll;
   g.KeyDown(kDown), g.Updates(20), g.KeyUp(kDown);
-  EXPECT_EQ(V(a->m_ShowCredits, a->m_CreditsSlide, std::round(at() - start)), V(1, 30, 36));
+  EXPECT_EQ(V(a->m_ShowCredits, a->m_CreditsSlide, std::round(16 * a->m_CreditsLine - a->m_CreditsScroll - start)), V(1, 30, 36));
   g.Update(), g.Press(78), g.Updates(40);
   for (int open : {1, 0}) {  // the logo, then anywhere
     const int line = a->m_CreditsLine;

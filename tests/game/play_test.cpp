@@ -109,6 +109,17 @@ TEST_F(PlayRules, TheFrameThatEndsPlayNeitherFeedsNorMovesThePlayer) {
   }
 }
 
+// A friend or the home beyond the view is a smaller, translucent marker at the screen's edge: per
+// image, its x, width scale and alpha in hundredths (the home last, shut).
+TEST_F(PlayRules, FriendsAndTheHomeBeyondTheViewAreMarkersAtItsEdge) {
+  Arena(g, {std::string(40, '#'), "#.S.o..F.............................FH#"}), Steer(g, 0, 0);
+  std::vector<double> seen;
+  for (int k = 0; k < g.Entries(); ++k)
+    if (const float* e = g.Entry(k); e[0] == 2 && (e[6] == 2 || e[6] == 4))
+      for (float v : {e[1], e[4] * 100, e[7] * 100}) seen.push_back(std::round(v));
+  EXPECT_EQ(seen, V(558, 100, 100, 624, 90, 75, 624, 50, 50));
+}
+
 TEST_F(PlayRules, StepsStartOnlyAtACellCentreOneAxisAtATimeAndTurningWins) {
   Arena(g, {"#######", "#S....#", "#.....#", "#.....#"});
   Steer(g, 1, 0);

@@ -116,8 +116,7 @@ TEST_F(SaveLoad, ASaveStartedTwiceWritesOnceAHundredUpdatesAfterTheSecondStartOr
   EXPECT_TRUE(a->m_SaveCursor == -1 && ValidState(StateFile()) && Fields(StateFile()).at(kQuests) == "4321");
   a->m_Quest[8004] = 12;
   Printed([this] { a->p_OnSuspend(); });  // and the game wakes seldom while suspended
-  const int quest = std::stoi(Fields(StateFile()).at(kQuests + 40 * 201 + 4));
-  EXPECT_EQ(V(a->m_SaveCursor, quest, bb_app__updateRate), V(-1, 12, 5));
+  EXPECT_EQ(V(a->m_SaveCursor, std::stoi(Fields(StateFile()).at(kQuests + 40 * 201 + 4)), bb_app__updateRate), V(-1, 12, 5));
 }
 
 // Through the title menu into a game and its pause menu and back, as a player would, for a few
