@@ -201,8 +201,7 @@ bool StartLevel(Game& g, int type, int level) {
 
 TEST_F(PlayRules, TheLevelDropsInBeforePlayStartsAndACompletedOneLeadsToTheNextWithTheScoreKept) {
   a->p_LoadSFX(6);
-  bb_GW_HasMusic = 0;  // the recorded tunes, in the procedural-music build too
-  bb_GW_HasMusicStream = 1;
+  bb_GW_HasMusic = 0, bb_GW_HasMusicStream = 1;  // the recorded tunes, in the procedural-music build too
   bb_GW_jscrh = 40;  // a wide, low window: the cells drop in faster than the trail search runs
   EXPECT_TRUE(StartLevel(g, 2, 1)) << "no step and the banner in the middle while the level drops in";
   for (int x = 0; x <= a->m_MapW; ++x)
@@ -243,8 +242,7 @@ TEST_F(PlayRules, ALostLifeRebuildsTheSameLevelAndTheLastOneEndsTheGame) {
   for (int frame = 0; frame < 400 && a->m_Settling == 1; ++frame) g.Update();
   EXPECT_EQ(a->m_Outcome, 0) << "alive through the drop-in";
   EXPECT_EQ(types(), map) << "the same level again";
-  a->m_Lives = 1, a->m_Outcome = -1;
-  g.Updates(120);
+  a->m_Lives = 1, a->m_Outcome = -1, g.Updates(120);
   EXPECT_EQ(V(a->m_GameOver, a->m_Lives), V(1, 0));
   g.Updates(60);
   EXPECT_EQ(V(a->m_Lives, a->m_Outcome), V(0, -121)) << "one life lost, not one per frame of the game over";
@@ -262,10 +260,13 @@ TEST_F(QuestPanels, ACompletedQuestLevelKeepsItsBestScoreAndOffersTheNextLevel) 
   a->m_QuestSet = 30, a->m_Score = 5, a->LevelEndPanel(1);  // a set beyond the score table keeps none
 }
 
+TEST_F(QuestPanels, MenuReturnsToTheQuestBoxAtTheLevelJustPlayed) {
+  StartLevel(g, 9, 37), a->m_Outcome = 1, g.Updates(125), g.KeyDown(kUp), g.Update();
+  EXPECT_EQ(V(a->m_Mode, a->m_QuestWorld, a->m_QuestLevel, a->m_QuestTarget), V(1, 3, 7, 128 - 72 * 7));
+}
+
 TEST_F(QuestPanels, AFailedQuestLevelOffersHelpOnceTheLivesAreGone) {
-  StartLevel(g, 5, 12);
-  a->m_Outcome = -1;
-  g.Updates(125);
+  StartLevel(g, 5, 12), a->m_Outcome = -1, g.Updates(125);
   EXPECT_TRUE(Has(g.Text(89), "Failed") && !Has(g.Text(89), "Help")) << "lives left: no help yet";
   g.Press(39, 1);  // right does nothing here
   EXPECT_EQ(a->m_Outcome, -121);
@@ -273,8 +274,7 @@ TEST_F(QuestPanels, AFailedQuestLevelOffersHelpOnceTheLivesAreGone) {
   EXPECT_EQ(V(a->m_Lives, a->m_Outcome), V(1, 0));
   a->m_Lives = 0;
   for (int frame = 0; frame < 400 && a->m_Settling == 1; ++frame) g.Update();
-  a->m_Outcome = -1;
-  g.Updates(125);
+  a->m_Outcome = -1, g.Updates(125);
   EXPECT_TRUE(Has(g.Text(89), "Help"));
   g.KeyDown(39), g.Update();
   EXPECT_EQ(V(a->m_Lives, a->m_ShowTrail, a->m_Level), V(-1, 1, 12)) << "help shows the trail";
