@@ -89,7 +89,7 @@ TEST_F(InputStore, LeftButtonAndTouchZeroArePaired) {
   EXPECT_EQ((std::vector<float>{1.f * bb_input_MouseDown(0), 1.f * bb_input_MouseHit(0), bb_input_MouseX()}), (std::vector<float>{1, 1, 5}));
   in->p_TouchEvent(E::TouchDown, 3, 70, 80);
   in->p_TouchEvent(E::TouchMove, 3, 71, 81);
-  EXPECT_EQ(bb_input_TouchX(3), 71);
+  EXPECT_EQ((std::vector<float>{bb_input_TouchX(3), bb_input_TouchY(3)}), (std::vector<float>{71, 81}));
   EXPECT_EQ(bb_input_MouseX(), 5) << "only touch 0 moves the mouse position";
   in->p_MouseEvent(E::MouseDown, 1, 1, 2);
   EXPECT_EQ(bb_input_KeyDown(KEY_RMB), 1);
