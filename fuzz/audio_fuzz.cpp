@@ -2,9 +2,8 @@
 // Ogg Vorbis decoder when built with FUZZ_OGG (fuzz_ogg).
 //
 // Promises checked: a decoded block holds whole frames of at least one channel and byte, and every
-// byte of it is readable. A WAVE block is all read from the file (never more bytes than the file
-// has); an Ogg block has 16-bit samples, at most 255 channels and a positive rate, within the
-// output cap.
+// byte of it is readable. A WAVE block is all read from the file (never more bytes than it has);
+// an Ogg block has 16-bit samples, at most 255 channels and a positive rate, within the cap.
 #include "fuzz_support.h"
 #include "runtime/audio/audio_data.h"
 

@@ -19,8 +19,7 @@ inline std::FILE* bbFuzzOpen(const uint8_t* data, size_t size) {
   return fmemopen(const_cast<uint8_t*>(data), size, "rb");
 }
 
-// A promise of the code under test that the input broke: report it where libFuzzer keeps the
-// input, and stop.
+// A promise the input broke: say so where libFuzzer keeps the input, and stop.
 #define FUZZ_CHECK(condition)                                                                   \
   ((condition) ? void()                                                                         \
                : (std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition), std::abort()))

@@ -1,5 +1,4 @@
-// image_fuzz.cpp: the image decoding path (a whole file, then the same bytes from memory) on
-// arbitrary files.
+// image_fuzz.cpp: any bytes through the image decoder, as a whole file, then from memory.
 //
 // Promises checked: both paths agree; a decoded image lies within the size limits, has 1 to 4
 // bytes per pixel and a block of exactly width x height x depth readable bytes.

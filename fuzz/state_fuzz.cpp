@@ -2,8 +2,7 @@
 //
 // The input is written as the state file of a scratch working folder and loaded by the game the
 // way it starts. Promises checked: the loaded settings keep their floors; saving what was loaded
-// and loading that again gives back exactly the same values. state_seeds.cpp shares the start-up
-// and the save.
+// and loading that again gives back the same values. state_seeds.cpp shares start-up and save.
 #include <unistd.h>
 
 #include <fstream>

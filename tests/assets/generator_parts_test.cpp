@@ -1,6 +1,5 @@
-// Pieces of the asset generator that the finished files cannot vouch for on their own:
-// compositing and frame clipping, tileable noise, the WAV writer's clamping, and the sequencer's
-// timing.
+// Pieces of the asset generator the finished files cannot vouch for: compositing and frame
+// clipping, tileable noise, the WAV writer's clamping, and the sequencer's timing.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,7 +1,6 @@
 // The sound effects and tunes the game loads, read by the game's own loader: every effect is
 // audible, unclipped 16-bit PCM of an effect's length, the alternating pill pair differs and the
-// friend jingle rises; every tune decodes as 44.1 kHz Ogg Vorbis of a level's length without a
-// silent stretch.
+// friend jingle rises; every tune is 44.1 kHz Ogg Vorbis of a level's length with no silent stretch.
 #include <gtest/gtest.h>
 
 #include <algorithm>

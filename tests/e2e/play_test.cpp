@@ -1,7 +1,6 @@
 // The game as a player meets it: the real program on the X display (Mesa), OpenAL Soft recording
 // what it plays, keys sent as real X events. Each screen is checked against a golden picture;
-// the screenshots of a run stay in the build folder (e2e/shots); docs/testing.md says how to
-// renew the golden pictures.
+// a run's screenshots stay in the build folder (e2e/shots); docs/testing.md says how to renew them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -167,8 +166,7 @@ TEST(PathGame, ScoreListedSavedAndShownAfterARestart) {
   EXPECT_EQ(Count(again.Output(), "Invalid"), 0) << again.Output();
 }
 
-// Full screen and back rebuilds every texture; a close request from the desktop ends the game
-// with status 0.
+// Full screen and back rebuilds every texture; the desktop's close request ends the game with 0.
 TEST(Window, FullScreenAndBackThenCloseRequest) {
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
   const std::string folder = Session::FreshFolder("window");

@@ -48,6 +48,20 @@ TEST_F(Controls, ASlidingFingerSteersFromItsAnchor) {
   EXPECT_EQ(a->m_SlideX, -1);
 }
 
+// A held arrow ramps its axis a quarter a frame up to full; released, the axis decays a fifth a frame.
+TEST_F(Controls, ArrowKeysRampTheAxesUpAndBackToRest) {
+  for (int key : {kRight, kUp}) {
+    std::vector<double> seen;
+    g.KeyDown(key);
+    for (int frame = 0; frame < 10; ++frame) {
+      if (frame == 5) g.KeyUp(key);  // still down for the update after its release
+      g.Update(), a->p_AnalogueControl();
+      seen.push_back(std::lround((a->m_MoveX - a->m_MoveY) * 100));  // in hundredths
+    }
+    EXPECT_EQ(seen, V(25, 50, 75, 100, 100, 80, 60, 40, 20, 0)) << key;
+  }
+}
+
 TEST_F(Controls, OnScreenPadPressesLastOneUpdateAndMoveWhilePaused) {
   g.MouseMove(100, 348), g.Update();
   EXPECT_EQ(V(a->m_MouseX, a->m_MouseY), V(100, 348)) << "before the first render, a unit a pixel";

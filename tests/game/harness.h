@@ -12,8 +12,7 @@
 
 namespace gametest {
 
-// The host tests' scripted window, always open and focused, with the size the game asked for and a
-// clock the test moves.
+// The host tests' scripted window, always open and focused, sized as asked, on the test's clock.
 class HeadlessWindow : public FakeWindow {
  public:
   int width = 640, height = 480;

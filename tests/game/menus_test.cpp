@@ -1,5 +1,4 @@
-// The title menu, options box, pause menu, game over, quest box and credits, driven update by
-// update with keys.
+// The title menu, options, pause menu, game over, quest box and credits, driven key by key.
 #include <cmath>
 
 #include "game_test.h"

@@ -1,6 +1,5 @@
 // The game's own frames on the real device (Mesa, Xvfb) drawn from the shared texture pages and
-// from a texture per image, at fractional scales and at 1x: the same pictures, in a handful of
-// draw calls.
+// from a texture per image, at fractional scales and at 1x: the same pictures, in a few draw calls.
 #include <gtest/gtest.h>
 
 #include "game_test.h"

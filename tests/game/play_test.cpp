@@ -1,5 +1,4 @@
-// The gameplay rules, frame by frame with scripted control axes on arenas and on generated levels;
-// the quest panels.
+// The gameplay rules, frame by frame with scripted axes on arenas and generated levels; quest panels.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -31,7 +30,7 @@ TEST_F(PlayRules, APillIsEatenOnceTheOffsetFallsBelowThreeTenthsAndIsWorthTheFri
   EXPECT_EQ(V(a->m_Score, a->m_Settings[1], sparks, a->m_Vars[25]), V(1, 1, 5, 1));
   a->m_Vars[79] = 3;  // three friends following: the next pill is worth four
   for (int frame = 0; frame < 40 && a->Cell(4, 1, c_MyApp::kCellPill) != 0; ++frame) Steer(g, 1, 0);
-  EXPECT_EQ(V(a->m_Score, a->m_Vars[25], a->m_Outcome), V(5, 0, 0));
+  EXPECT_EQ(V(a->m_Score, a->m_Vars[25], a->m_Outcome, Has(g.Text(), "00000005")), V(5, 0, 0, 1)) << "and shown";
 }
 
 TEST_F(PlayRules, AFriendJoinsWithItsSoundAndFollowsAlongTheTrail) {

@@ -36,8 +36,7 @@ struct Box {
   bool Meets(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
 };
 
-// The ink of every glyph entry in the display list, texts apart: a text is a run of glyphs of one
-// font on one line.
+// The ink of every glyph in the display list, texts apart (a run of one font's glyphs on a line).
 std::vector<std::vector<Box>> Texts(const Game& g) {
   static std::map<int, std::vector<Box>> cells;  // per font: each frame's ink, from the cell centre
   std::vector<std::vector<Box>> texts;

@@ -20,8 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh folder of the test's own under the system's temporary folder (a name no other run
-// holds), removed afterwards.
+// A fresh folder of the test's own in the temporary folder, no other run's, removed afterwards.
 class PlatformFiles : public testing::Test {
  protected:
   void SetUp() override {
