@@ -120,9 +120,7 @@ TEST(PathGame, ScoreListedSavedAndShownAfterARestart) {
   PrepareState(folder, 4, 0);
   // The score panels on the right of the title menu, compared at full size: their digits are
   // small.
-  const auto panels = [](const e2e::Picture& a, const e2e::Picture& b) {
-    return a.Mismatch(b, 0.75f, 0.1f, 0.25f, 0.85f);
-  };
+  const auto panels = [](const e2e::Picture& a, const e2e::Picture& b) { return a.Mismatch(b, 0.75f, 0.1f, 0.25f, 0.85f); };
   e2e::Picture scored;
   {
     Session game(folder, folder + "/sound.wav");
@@ -140,8 +138,7 @@ TEST(PathGame, ScoreListedSavedAndShownAfterARestart) {
     game.Key("Return");
     EXPECT_LE(game.WaitForScreen("path-a-scored", 15), kSame);
     scored = game.Shot("path-a-scored");
-    EXPECT_GT(panels(scored, empty), 0.0003)
-        << "the score is not in the lists";
+    EXPECT_GT(panels(scored, empty), 0.0003) << "the score is not in the lists";
     // Closed while the score is still being saved: the save is finished first.
     game.RequestClose();
     EXPECT_EQ(game.WaitExit(), 0);

@@ -4,6 +4,7 @@
 
 #include "game/music/demo_song.h"
 #include "game_test.h"
+#include "runtime/object/gc.h"
 
 namespace {
 
@@ -16,6 +17,16 @@ TEST_F(DisplayList, HoldsAtMost2499EntriesAFrame) {
   for (int i = 0; i < 2600; ++i) a->p_Rect(static_cast<float>(i), 0, 1, 1);
   g.Render();
   EXPECT_EQ(V(g.Entries(), g.Entry(2498)[1], g.graphics->draws), V(2499, 2497, 2499)) << "and the background";
+}
+
+// Two full collections keep all the game holds: its arrays, a loaded image and the music player.
+TEST_F(DisplayList, TheGamesArraysAndAssetsOutliveFullCollections) {
+  g.FinishLoading();
+  gc_collect_all(), gc_collect_all();
+  const auto held = [](const auto&... arrays) { return (gc_holds(arrays.GetRep()) + ...); };
+  EXPECT_EQ(held(a->m_Img, a->m_ImgInfo, a->m_DrawList, a->m_TouchDown, a->m_TouchX, a->m_TouchY, a->m_VKey, a->m_Sfx,
+                 a->m_SfxChannel, a->m_Scores, a->m_Quest, a->m_BadgeGot, a->m_BadgeQueue, a->m_BadgeTime, a->m_Settings,
+                 a->m_Vars, a->m_Trail, a->m_Parts, a->m_Map, a->m_Objs) + gc_holds(a->m_Img[1]) + gc_holds(a->m_Music), 22);
 }
 
 TEST_F(Sound, TheGameDrivesTheProceduralMusicWhenItIsInUse) {

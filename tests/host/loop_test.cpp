@@ -125,21 +125,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, HostSchedule, ::testing::ValuesIn(kSchedules));
 // Nothing reaches the game before it starts; starting, suspending and resuming happen once each;
 // a suspended game gets no updates but still renders and hears keys.
 TEST_F(HostLoop, GuardsIgnoreEventsOutOfOrder) {
-  auto events = [this] {
-    host->UpdateGame();
-    host->RenderGame();
-    host->KeyEvent(c_BBGameEvent::KeyDown, 65);
-  };
+  auto events = [this] { host->UpdateGame(), host->RenderGame(), host->KeyEvent(c_BBGameEvent::KeyDown, 65); };
   events();
-  host->SuspendGame();
-  host->StartGame();
-  host->StartGame();
-  host->ResumeGame();
-  host->SuspendGame();
-  host->SuspendGame();
+  host->SuspendGame(), host->StartGame(), host->StartGame(), host->ResumeGame(), host->SuspendGame(), host->SuspendGame();
   events();
-  host->ResumeGame();
-  host->ResumeGame();
+  host->ResumeGame(), host->ResumeGame();
   EXPECT_EQ(log(), (std::vector<std::string>{"start", "suspend", "render", "key 1 65", "resume"}));
 }
 
@@ -200,11 +190,7 @@ TEST_F(HostLoop, WindowCallbacksForwardInputWithRuntimeCodes) {
   host->StartGame();
   host->SetGlfwWindow(640, 480, 8, 8, 8, 0, 0, 0, false);
   BBWindowCallbacks& cb = window.fake.callbacks;
-  auto press = [&](int key, int action = BBWindowSystem::kPress) {
-    log().clear();
-    cb.key(key, action);
-    return log();
-  };
+  auto press = [&](int key, int action = BBWindowSystem::kPress) { return log().clear(), cb.key(key, action), log(); };
   EXPECT_EQ(press(GLFW_KEY_A), (V{"key 1 65"}));
   EXPECT_EQ(press(GLFW_KEY_A, BBWindowSystem::kRelease), (V{"key 2 65"}));
   EXPECT_EQ(press(GLFW_KEY_LEFT), (V{"key 1 37", "key 3 65573"}));  // 0x10025
