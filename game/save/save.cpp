@@ -146,6 +146,10 @@ int c_MyApp::p_Load() {
     bb_GW_overscan = 0;
   }
 
+  // A file too short to hold its settings holds nothing more: the blocks after them are not read
+  // from the settings' fields.
+  if (pos == 0) return 0;
+
   if (pos + kBadgeWords < n) {
     Sum sum;
     for (int w = 0; w < kBadgeWords; ++w) {

@@ -80,6 +80,14 @@ TEST_F(SaveLoad, VariedDataRoundTripsAndAChangedDigitOrACutResetsOnlyItsBlocks) 
   EXPECT_EQ(LoadFrom(a, Join(fields)), "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\n"
                                        "Highscore 2 Loaded\nHighscore 3 Loaded\nHighscore 4 Loaded\n");
   EXPECT_EQ(V(a->m_Scores[49], a->m_Scores[50], a->m_Scores[239], a->m_Quest[0]), V(g2.app->m_Scores[49], -7, -7, -7));
+  // Cut just before a block's checksum, without the closing bar: that block and those after it are not read.
+  const std::pair<int, const char*> cuts[] = {
+      {kScores + 20, "Settings Loaded\nBadges Loaded\n"}, {kScores - 1, "Settings Loaded\n"}, {25, ""}};
+  for (const auto& [cut, loaded] : cuts) {
+    fields.resize(cut);
+    const std::string cutText = Join(fields);
+    EXPECT_EQ(LoadFrom(g2.app, cutText.substr(0, cutText.size() - 1)), loaded) << cut;
+  }
 }
 
 TEST_F(SaveLoad, SettingsBelowTheirFloorsAreRepairedAndABadSettingsBlockResetsToSoundOn) {
