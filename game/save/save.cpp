@@ -148,7 +148,7 @@ int c_MyApp::p_Load() {
 
   // A file too short to hold its settings holds nothing more: the blocks after them are not read
   // from the settings' fields.
-  if (pos == 0) return 0;
+  if (n <= kSettings) return 0;
 
   if (pos + kBadgeWords < n) {
     Sum sum;

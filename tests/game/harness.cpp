@@ -89,10 +89,15 @@ void Game::Ready() {
   Updates(40);
 }
 
+std::vector<const float*> Game::EntriesOf(float slot) const {
+  std::vector<const float*> of;
+  for (int k = 0; k < Entries(); ++k) if (Entry(k)[0] == slot) of.push_back(Entry(k));
+  return of;
+}
+
 std::string Game::Text(int font) const {
   std::string text;
-  for (int k = 0; k < Entries(); ++k)
-    if (Entry(k)[0] == (font < 0 ? app->m_Font : font)) text += static_cast<char>(static_cast<int>(Entry(k)[6]) + 32);
+  for (const float* e : EntriesOf(font < 0 ? app->m_Font : font)) text += static_cast<char>(static_cast<int>(e[6]) + 32);
   return text;
 }
 

@@ -93,6 +93,7 @@ class Game {
   // Display-list entries of the last update: slot 0 holds the image slot or a marker.
   int Entries() const { return app->m_DrawCount / c_MyApp::kEntryFloats; }
   const float* Entry(int k) const { return app->m_DrawList.Data() + k * c_MyApp::kEntryFloats; }
+  std::vector<const float*> EntriesOf(float slot) const;  // those of one image slot or marker, in order
   // The glyphs recorded in font slot `font` (the current font by default), in order.
   std::string Text(int font = -1) const;
 

@@ -138,9 +138,8 @@ TEST(QuestBoxes, ItOpensOnTheLastLevelPlayableAndLocksTheRest) {
     ASSERT_NE(at, std::string::npos);
     title = title.substr(at - (at > 0 && title[at - 1] == '<'));
     const float* fourth = nullptr;
-    for (int k = 0; k < g.Entries(); ++k) {
-      const float* e = g.Entry(k);
-      if (e[0] != c_MyApp::kRectMarker || e[4] != 320 || e[5] != 64) continue;
+    for (const float* e : g.EntriesOf(c_MyApp::kRectMarker)) {
+      if (e[4] != 320 || e[5] != 64) continue;
       rows += e[10] == 160 && e[12] == 0 ? 'L' : e[12] == 160 ? '-' : '?';
       if (rows.size() == 4) fourth = e;
     }

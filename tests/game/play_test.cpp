@@ -113,9 +113,8 @@ TEST_F(PlayRules, TheFrameThatEndsPlayNeitherFeedsNorMovesThePlayer) {
 TEST_F(PlayRules, FriendsAndTheHomeBeyondTheViewAreMarkersAtItsEdge) {
   Arena(g, {std::string(40, '#'), "#.S.o..F.............................FH#"}), Steer(g, 0, 0);
   std::vector<double> seen;
-  for (int k = 0; k < g.Entries(); ++k)
-    if (const float* e = g.Entry(k); e[0] == 2 && (e[6] == 2 || e[6] == 4))
-      for (float v : {e[1], e[4] * 100, e[7] * 100}) seen.push_back(std::round(v));
+  for (const float* e : g.EntriesOf(2))
+    if (e[6] == 2 || e[6] == 4) for (float v : {e[1], e[4] * 100, e[7] * 100}) seen.push_back(std::round(v));
   EXPECT_EQ(seen, V(558, 100, 100, 624, 90, 75, 624, 50, 50));
 }
 
@@ -155,8 +154,7 @@ TEST_F(PlayRules, PatrollersTurnAtWallsCrossHolesKillOnTouchAndFreezeInThePause)
     if (turned) minXAfter = std::min(minXAfter, static_cast<int>(o[1]));
     ASSERT_TRUE(o[1] + o[3] >= 0.99f && o[1] + o[3] <= 7.01f) << o[1] + o[3];
   }
-  const bool drawn = [&] { for (int k = 0; k < g.Entries(); ++k) if (g.Entry(k)[0] == 3) return true; return false; }();
-  EXPECT_EQ(V(maxX, turned, minXAfter, a->m_Outcome, drawn), V(7, 1, 1, 0, 1)) << "across the hole to the wall and back";
+  EXPECT_EQ(V(maxX, turned, minXAfter, a->m_Outcome, !g.EntriesOf(3).empty()), V(7, 1, 1, 0, 1)) << "across the hole to the wall and back, drawn";
   for (int frame = 0; frame < 600 && a->m_Outcome == 0; ++frame) Steer(g, 0, 1);  // down into its row
   EXPECT_TRUE(a->m_Outcome < 0 && std::fabs((o[1] + o[3]) * 47.5f - a->m_Vars[8]) < 26.125f);
   // Paused as the game pauses (the menu slides in and stays): nothing moves, nothing crumbles.

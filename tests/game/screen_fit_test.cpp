@@ -110,12 +110,11 @@ TEST(ScreenFit, EveryTextOnAPanelLiesInsideItAndClearOfTheOthers) {
     screen.reach(g);
     const std::vector<std::vector<Box>> texts = Texts(g);
     int panels = 0;
-    for (int k = 0; k < g.Entries(); ++k) {
-      const float* e = g.Entry(k);
+    for (const float* e : g.EntriesOf(c_MyApp::kRectMarker)) {
       bool match = false, clear = false;
       for (auto [w, h, c] : screen.panels)
         if ((!w || e[4] == w) && (!h || e[5] == h)) match = true, clear = c;
-      if (e[0] != c_MyApp::kRectMarker || !match) continue;
+      if (!match) continue;
       const Box panel{e[1], e[2], e[1] + e[4], e[2] + e[5]};
       std::vector<const std::vector<Box>*> on;  // the texts with a glyph centred on the panel
       for (const std::vector<Box>& text : texts)
@@ -153,9 +152,8 @@ TEST(ScreenFit, TheCreditsAndTheScoreAreDrawnWithAnOutlineTheyStandOutFrom) {
     g.Press(carrier ? kEnter : kN);
     g.Updates(90);
     int glyphs = 0;
-    for (int k = 0; k < g.Entries(); ++k) {
-      const float* e = g.Entry(k);
-      if (e[0] != 90 || (carrier && std::fabs(e[2] - 32) > 1)) continue;
+    for (const float* e : g.EntriesOf(90)) {
+      if (carrier && std::fabs(e[2] - 32) > 1) continue;
       ++glyphs;
       // Each pixel of the glyph's fill is enclosed by opaque pixels; the darkest fill pixel and the
       // lightest outline pixel, tinted as drawn, differ by a contrast ratio of 3 at least.
